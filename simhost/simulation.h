@@ -1,0 +1,128 @@
+// simhost: a headless, deterministic stand-in for the simulator.
+//
+// A Simulation is one run of the simulator on a simulator tree (Config/,
+// Meshes/, Modules/, Scenarios/): a world of vessels on the rotating Moon,
+// vessel classes read from Config/Vessels, module vessels driven by their
+// plugins through the VESSEL2 callbacks, scenario files read and written in
+// the simulator's format, and a frame loop with simulation time, system time,
+// time acceleration, a HUD drawn into a recording surface and buffered keys.
+//
+// The global oapi functions and the VESSEL methods of host/ act on the one
+// Simulation that is alive; at most one exists at a time in a process.
+// Plugins stay loaded for the life of the process (InitModule runs once per
+// process), as in the simulator.
+//
+// Everything the operator would see is reported as events to the observer:
+// JSON objects with "t" (simulation time), "sys" (system time), "kind" and
+// the fields of that kind:
+//   created  name, class, status ("landed"|"flight"), lon, lat (degrees),
+//            local [x,y,z] (position in the focus vessel's frame), empty_mass
+//   deleted  name
+//   mass     name, empty_mass                 (a vessel's empty mass changed)
+//   mesh     name, index, action ("added"|"inserted"|"deleted"|"shifted"|
+//            "visibility"|"transform"), and mesh, mode or offset where known
+//   hud      lines [{x, y, text}]             (the drawn HUD changed)
+//   debug    text                             (the debug text changed)
+//   key      code, name, shift, ctrl, result  (a buffered key was pressed)
+//   focus    name
+//   saved    file
+//   loaded   file
+//   note     text                             (anything else worth telling)
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "OrbiterAPI.h"
+
+namespace simhost {
+
+using Event = nlohmann::json;
+using EventObserver = std::function<void(const Event &)>;
+
+class World;
+
+class Simulation {
+public:
+  // root: the simulator tree. Nothing is loaded yet.
+  explicit Simulation(const std::string &root);
+  // Ends the run: ovcExit for every module vessel that still lives.
+  ~Simulation();
+  Simulation(const Simulation &) = delete;
+  Simulation &operator=(const Simulation &) = delete;
+
+  static Simulation *current();
+
+  const std::string &root() const;
+  void setObserver(EventObserver observer);
+  // Hands an event to the observer, with "t" and "sys" filled in; for parts
+  // of the stand-in outside this class (the crew module, the command).
+  void report(Event event);
+
+  // Loads a scenario file into an empty world. On a malformed file returns
+  // false with "FILE:LINE: what is wrong" in error and leaves no vessel.
+  bool loadScenario(const std::string &path, std::string &error);
+  // Writes the world as a scenario file; reports a "saved" event.
+  bool saveScenario(const std::string &path, std::string &error);
+
+  // ---- time and display
+  void setFrameLength(double seconds);  // real seconds per frame, default 0.1
+  void setWarp(double factor);          // time acceleration, default 1
+  void setPaused(bool paused);
+  void setHudVisible(bool visible);     // default on
+  void setHudSize(int width, int height);  // default 1024 x 768
+  // One frame: system time advances by the frame length; unless paused,
+  // simulation time by frame length x warp, and every vessel gets
+  // clbkPreStep, moves, and gets clbkPostStep; then, while the HUD is on,
+  // the focus vessel's clbkDrawHUD. Changes are reported as events.
+  void frame();
+  double simTime() const;
+  double simStep() const;
+  double sysTime() const;
+  double mjd() const;
+  double warp() const;
+  bool paused() const;
+
+  // ---- operations, as the operator or a script makes them. Each returns
+  // false with a message in error when it cannot be done.
+  // A buffered key: pressed (down) and released, with the modifiers held.
+  bool pressKey(DWORD code, bool shift, bool ctrl, std::string &error);
+  bool setFocus(const std::string &name, std::string &error);
+  // A new vessel of the class, landed at (x, z) of vessel near's frame,
+  // heading in degrees relative to near's heading.
+  bool placeVessel(const std::string &name, const std::string &className, const std::string &near, double x,
+                   double z, double headingDeg, std::string &error);
+  bool deleteVessel(const std::string &name, std::string &error);
+  bool setEmptyMass(const std::string &name, double kg, std::string &error);
+  bool attach(const std::string &child, const std::string &parent, std::string &error);
+  bool detach(const std::string &child, std::string &error);
+  bool setAfcMode(const std::string &name, DWORD bits, std::string &error);
+
+  // ---- what the operator sees
+  OBJHANDLE focus() const;
+  // The HUD as last drawn: one entry per TextOutA call, in drawing order.
+  struct HudText {
+    int x, y;
+    std::string text;
+  };
+  const std::vector<HudText> &hud() const;
+  std::string debugText() const;
+
+  World &world();
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> impl;
+};
+
+// Resolves a simulator path ("config\vessels\X.cfg") inside root as the
+// simulator would find it: '\' or '/' separate, case is ignored, ".." may
+// not leave the root. Empty when nothing matches. With forWriting the last
+// component need not exist yet.
+std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting = false);
+
+}  // namespace simhost
