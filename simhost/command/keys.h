@@ -1,0 +1,39 @@
+// Key names of the simhost command: the operator's spelling of a buffered
+// key press ("shift+C", "7", "ctrl+0x1C") and the host's keyboard codes,
+// which follow the DirectInput numbering of host/OrbiterAPI.h.
+//
+// The script parser turns names into chords; the timeline turns the chords
+// that the simulation reports back into the same names, so a key written in
+// a script reads the same in the timeline.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "OrbiterAPI.h"
+
+namespace simhost::command {
+
+struct KeyChord {
+  DWORD code = 0;
+  bool shift = false;
+  bool ctrl = false;
+};
+
+// A key alone: a letter A-Z (either case), a main-keyboard digit 0-9, or a
+// code written in hexadecimal such as 0x2E (0x01 to 0xFF). Returns 0 when
+// the text names no key.
+DWORD keyCodeFromName(std::string_view name);
+
+// The name of a code as keyCodeFromName reads it: the letter or digit when
+// the code has one, otherwise "0x" and two upper-case hex digits.
+std::string keyNameFromCode(DWORD code);
+
+// "[shift+][ctrl+]KEY", modifiers in either order and either case. Returns
+// false with what is wrong in error.
+bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error);
+
+// The chord as parseKeyChord reads it, modifiers first: "shift+ctrl+C".
+std::string keyChordName(const KeyChord &chord);
+
+}  // namespace simhost::command

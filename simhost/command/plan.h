@@ -1,0 +1,58 @@
+// What a `simhost run` will do, worked out from its options before any
+// simulation starts: the simulator tree, the scenario file, the script and
+// its events, when to stop, and where to write.
+//
+// main.cpp fills RunOptions from the command line and calls planRun; a plan
+// that cannot be made is bad usage (exit status 2), reported with one
+// message per problem naming the file and what is wrong.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "script.h"
+
+namespace simhost::command {
+
+struct RunOptions {
+  std::string scenario;  // a path, or a name under the tree's Scenarios/; empty: the demo
+  std::string root;      // empty: the tree built beside the executable
+  std::optional<double> until;
+  double dt = 0.1;
+  double warp = 1;
+  std::string script;    // empty: X.script beside X.scn, if there is one
+  std::string save;
+  std::string trace;
+  bool quiet = false;
+};
+
+struct RunPlan {
+  std::string root;           // as the simulation opens it
+  std::string scenarioPath;   // as the simulation loads it
+  std::string scenarioShown;  // as the timeline names it
+  std::string scriptShown;    // empty when there is no script
+  bool scriptBeside = false;  // found next to the scenario rather than given
+  std::vector<ScriptEvent> events;
+  double until = 60;
+  double dt = 0.1;
+  double warp = 1;
+  std::string save;
+  std::string trace;
+  bool quiet = false;
+};
+
+// The scenario the command runs when none is named.
+inline constexpr const char *kDemoScenario = "Scenarios/Demo.scn";
+// How long a run goes on after its script's last event, in simulation seconds.
+inline constexpr double kScriptTail = 5;
+// How long a run without a script lasts, in simulation seconds.
+inline constexpr double kRunWithoutScript = 60;
+
+bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors);
+
+// <directory of the running executable>/../tree, or empty when the
+// executable's path cannot be read.
+std::string treeBesideExecutable();
+
+}  // namespace simhost::command

@@ -1,0 +1,237 @@
+#include "run.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "simulation.h"
+#include "timeline.h"
+
+namespace simhost::command {
+
+namespace {
+
+using nlohmann::json;
+
+// Two events at the same time must not be told apart by the rounding of a
+// sum of frame lengths: 10 frames of 0.1 s reach an event at 1.0 s.
+constexpr double kTimeSlack = 1e-9;
+// Runs of more frames than this show their progress on a terminal.
+constexpr long kLongRunFrames = 1000;
+constexpr long kProgressEveryFrames = 100;
+
+class ScriptedRun {
+public:
+  ScriptedRun(const RunPlan &plan, std::ostream &out, std::ostream &err, bool errIsTerminal)
+      : plan(plan), out(out), err(err), showProgress(errIsTerminal) {}
+
+  int run() {
+    if (!plan.trace.empty()) {
+      trace = std::make_unique<std::ofstream>(plan.trace, std::ios::binary | std::ios::trunc);
+      if (!*trace) {
+        fail("cannot write the trace " + plan.trace + ": " + std::strerror(errno));
+        return kBadUsage;
+      }
+    }
+    Simulation sim(plan.root);
+    this->sim = &sim;
+    sim.setObserver([this](const Event &event) { record(event); });
+    sim.setFrameLength(plan.dt);
+    sim.setWarp(plan.warp);
+    reportStart();
+
+    std::string error;
+    if (!sim.loadScenario(plan.scenarioPath, error)) {
+      sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
+      fail("scenario " + plan.scenarioShown + " refused: " + error);
+      return finish(kRunFailed);
+    }
+    noteFocus();
+    if (sim.paused()) pauseStartSys = sim.sysTime();
+
+    int status = loop();
+    if (status == kRunOk && !plan.save.empty() && !sim.saveScenario(plan.save, error)) {
+      sim.report({{"kind", "error"}, {"text", "cannot save " + plan.save + ": " + error}});
+      fail("cannot save " + plan.save + ": " + error);
+      status = kRunFailed;
+    }
+    return finish(status);
+  }
+
+private:
+  const RunPlan &plan;
+  std::ostream &out;
+  std::ostream &err;
+  bool showProgress;
+  bool progressShown = false;
+  std::unique_ptr<std::ofstream> trace;
+  Simulation *sim = nullptr;
+  Timeline timeline;
+  long frames = 0;
+  double pauseStartSys = 0;
+  bool stopped = false;
+
+  // The trace and the timeline come from the same events, in one place.
+  void record(const Event &event) {
+    if (trace) *trace << event.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
+    if (!plan.quiet) {
+      clearProgress();
+      out << timeline.format(event);
+    }
+  }
+
+  void fail(const std::string &message) {
+    clearProgress();
+    out.flush();
+    err << "simhost: " << message << '\n';
+  }
+
+  void reportStart() {
+    json start = {{"kind", "run"},
+                  {"phase", "start"},
+                  {"scenario", plan.scenarioShown},
+                  {"root", plan.root},
+                  {"script", nullptr},
+                  {"until", plan.until},
+                  {"dt", plan.dt},
+                  {"warp", plan.warp}};
+    if (!plan.scriptShown.empty()) {
+      start["script"] = plan.scriptShown;
+      start["script_from"] = plan.scriptBeside ? "beside" : "option";
+      start["events"] = plan.events.size();
+    }
+    sim->report(start);
+  }
+
+  // The vessel "created" positions are measured from, for scenarios whose
+  // focus was set while loading.
+  void noteFocus() {
+    OBJHANDLE focus = sim->focus();
+    if (focus != nullptr) timeline.setFocusName(objectName(focus));
+  }
+
+  static std::string objectName(OBJHANDLE object) {
+    char name[256] = {};
+    oapiGetObjectName(object, name, static_cast<int>(sizeof name));
+    return name;
+  }
+
+  // Simulation time, going on with system time while paused (see run.h).
+  double runClock() const { return sim->simTime() + (sim->paused() ? sim->sysTime() - pauseStartSys : 0); }
+
+  int loop() {
+    size_t next = 0;
+    long expectedFrames = static_cast<long>(plan.until / (plan.dt * plan.warp));
+    for (;;) {
+      while (next < plan.events.size() && plan.events[next].time <= runClock() + kTimeSlack) {
+        if (!fire(plan.events[next++])) return kRunFailed;
+        if (stopped) return kRunOk;
+      }
+      if (runClock() >= plan.until - kTimeSlack) return kRunOk;
+      sim->frame();
+      ++frames;
+      if (showProgress && expectedFrames > kLongRunFrames && frames % kProgressEveryFrames == 0) showProgressLine();
+    }
+  }
+
+  bool fire(const ScriptEvent &event) {
+    sim->report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
+    std::string error;
+    bool done = true;
+    switch (event.verb) {
+      case ScriptVerb::Key:
+        done = sim->pressKey(event.key.code, event.key.shift, event.key.ctrl, error);
+        break;
+      case ScriptVerb::Focus:
+        done = sim->setFocus(event.name, error);
+        if (done) timeline.setFocusName(event.name);
+        break;
+      case ScriptVerb::Warp:
+        sim->setWarp(event.value);
+        break;
+      case ScriptVerb::Pause:
+        if (event.on && !sim->paused()) pauseStartSys = sim->sysTime();
+        sim->setPaused(event.on);
+        break;
+      case ScriptVerb::Hud:
+        sim->setHudVisible(event.on);
+        break;
+      case ScriptVerb::Place:
+        done = sim->placeVessel(event.name, event.className, event.near, event.x, event.z, event.heading, error);
+        break;
+      case ScriptVerb::Delete:
+        done = sim->deleteVessel(event.name, error);
+        break;
+      case ScriptVerb::Mass:
+        done = sim->setEmptyMass(event.name, event.value, error);
+        break;
+      case ScriptVerb::Attach:
+        done = sim->attach(event.name, event.other, error);
+        break;
+      case ScriptVerb::Detach:
+        done = sim->detach(event.name, error);
+        break;
+      case ScriptVerb::AfcMode:
+        done = sim->setAfcMode(event.name, event.bits, error);
+        break;
+      case ScriptVerb::Save:
+        done = sim->saveScenario(event.file, error);
+        break;
+      case ScriptVerb::Stop:
+        stopped = true;
+        break;
+    }
+    if (!done) {
+      if (error.empty()) error = "failed";
+      sim->report({{"kind", "error"}, {"line", event.line}, {"action", event.action}, {"text", error}});
+      fail(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
+    }
+    return done;
+  }
+
+  int finish(int status) {
+    json vessels = json::array();
+    DWORD count = oapiGetVesselCount();
+    for (DWORD i = 0; i < count; ++i) vessels.push_back(objectName(oapiGetVesselByIndex(i)));
+    sim->report({{"kind", "run"},
+                 {"phase", "end"},
+                 {"status", status == kRunOk ? "ok" : "failed"},
+                 {"frames", frames},
+                 {"vessels", vessels}});
+    clearProgress();
+    out.flush();
+    if (trace) {
+      trace->flush();
+      if (!*trace) {
+        fail("cannot write the trace " + plan.trace);
+        if (status == kRunOk) status = kRunFailed;
+      }
+    }
+    return status;
+  }
+
+  void showProgressLine() {
+    char line[128];
+    std::snprintf(line, sizeof line, "\rsimhost: %.1f s of %.1f s simulated, %ld frames", sim->simTime(), plan.until,
+                  frames);
+    err << line << std::flush;
+    progressShown = true;
+  }
+
+  void clearProgress() {
+    if (!progressShown) return;
+    err << "\r\033[K" << std::flush;
+    progressShown = false;
+  }
+};
+
+}  // namespace
+
+int runPlan(const RunPlan &plan, std::ostream &out, std::ostream &err, bool errIsTerminal) {
+  ScriptedRun run(plan, out, err, errIsTerminal);
+  return run.run();
+}
+
+}  // namespace simhost::command

@@ -1,0 +1,54 @@
+// Run scripts of the simhost command: timed operator actions, one a line,
+//
+//   TIME VERB ARGS...      # comment
+//
+// TIME is simulation time in seconds (a decimal number, at least 0). The
+// command fires the events in file order, each in the first frame at or
+// after its time, so an event written after a later one waits for it.
+//
+// parseScript is a pure function of the text: the run loop (run.h) calls it
+// once before the simulation starts, and refuses the whole script when any
+// line is wrong, so a run never stops half way through on a typing error.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "keys.h"
+
+namespace simhost::command {
+
+enum class ScriptVerb { Key, Focus, Warp, Pause, Hud, Place, Delete, Mass, Attach, Detach, AfcMode, Save, Stop };
+
+struct ScriptEvent {
+  double time = 0;
+  int line = 0;          // 1-based line number in the script file
+  ScriptVerb verb = ScriptVerb::Stop;
+  std::string action;    // the line from the verb on, as written, for the timeline
+  // The verb's arguments; which of them are used depends on the verb:
+  //   key      key
+  //   focus    name                     delete, detach: name
+  //   warp     value                    mass: name, value (kg)
+  //   pause    on                       hud: on
+  //   place    name, className, near, x, z, heading (degrees, default 0)
+  //   attach   name (child), other (parent)
+  //   afcmode  name, bits
+  //   save     file
+  std::string name, className, near, other, file;
+  double value = 0, x = 0, z = 0, heading = 0;
+  bool on = false;
+  DWORD bits = 0;
+  KeyChord key;
+};
+
+// Parses the whole script. fileName is used only in messages. On success
+// returns true with the events in file order. Otherwise returns false with
+// one message per bad line, "FILE:LINE: what is wrong", in file order.
+bool parseScript(std::string_view text, const std::string &fileName, std::vector<ScriptEvent> &events,
+                 std::vector<std::string> &errors);
+
+// The verb's word as written in scripts ("afcmode").
+const char *scriptVerbName(ScriptVerb verb);
+
+}  // namespace simhost::command

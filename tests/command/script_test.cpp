@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include "command/script.h"
+
+namespace simhost::command {
+namespace {
+
+ScriptEvent parseOne(const std::string &line) {
+  std::vector<ScriptEvent> events;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(parseScript(line, "test.script", events, errors)) << line << ": " << (errors.empty() ? "" : errors[0]);
+  EXPECT_EQ(events.size(), 1u) << line;
+  return events.empty() ? ScriptEvent() : events[0];
+}
+
+TEST(ScriptParsing, EachVerbReadsItsArguments) {
+  ScriptEvent e = parseOne("12.5 key shift+C");
+  EXPECT_EQ(e.time, 12.5);
+  EXPECT_EQ(e.verb, ScriptVerb::Key);
+  EXPECT_EQ(e.key.code, 0x2Eu);
+  EXPECT_TRUE(e.key.shift);
+  EXPECT_FALSE(e.key.ctrl);
+  EXPECT_EQ(e.action, "key shift+C");
+
+  e = parseOne("0 focus Mill");
+  EXPECT_EQ(e.verb, ScriptVerb::Focus);
+  EXPECT_EQ(e.name, "Mill");
+
+  e = parseOne("3 warp 10");
+  EXPECT_EQ(e.verb, ScriptVerb::Warp);
+  EXPECT_EQ(e.value, 10);
+
+  e = parseOne("3 pause on");
+  EXPECT_EQ(e.verb, ScriptVerb::Pause);
+  EXPECT_TRUE(e.on);
+  e = parseOne("3 hud off");
+  EXPECT_EQ(e.verb, ScriptVerb::Hud);
+  EXPECT_FALSE(e.on);
+
+  e = parseOne("1 place BoxB1 UCGO\\Cargos\\BoxB Mill -8.5 +3 90");
+  EXPECT_EQ(e.verb, ScriptVerb::Place);
+  EXPECT_EQ(e.name, "BoxB1");
+  EXPECT_EQ(e.className, "UCGO\\Cargos\\BoxB");
+  EXPECT_EQ(e.near, "Mill");
+  EXPECT_EQ(e.x, -8.5);
+  EXPECT_EQ(e.z, 3);
+  EXPECT_EQ(e.heading, 90);
+  e = parseOne("1 place BoxB1 UCGO\\Cargos\\BoxB Mill 1 2");
+  EXPECT_EQ(e.heading, 0);
+
+  e = parseOne("2 delete BoxB1");
+  EXPECT_EQ(e.verb, ScriptVerb::Delete);
+  EXPECT_EQ(e.name, "BoxB1");
+  e = parseOne("2 mass Mill 3000.5");
+  EXPECT_EQ(e.verb, ScriptVerb::Mass);
+  EXPECT_EQ(e.value, 3000.5);
+  e = parseOne("2 attach Box Mill");
+  EXPECT_EQ(e.verb, ScriptVerb::Attach);
+  EXPECT_EQ(e.name, "Box");
+  EXPECT_EQ(e.other, "Mill");
+  e = parseOne("2 detach Box");
+  EXPECT_EQ(e.verb, ScriptVerb::Detach);
+  EXPECT_EQ(e.name, "Box");
+  e = parseOne("2 afcmode Mill 0x7");
+  EXPECT_EQ(e.verb, ScriptVerb::AfcMode);
+  EXPECT_EQ(e.bits, 7u);
+  e = parseOne("2 afcmode Mill 4294967295");
+  EXPECT_EQ(e.bits, 0xFFFFFFFFu);
+  e = parseOne("2 save out/after.scn");
+  EXPECT_EQ(e.verb, ScriptVerb::Save);
+  EXPECT_EQ(e.file, "out/after.scn");
+  e = parseOne(".5 stop");
+  EXPECT_EQ(e.verb, ScriptVerb::Stop);
+  EXPECT_EQ(e.time, 0.5);
+}
+
+TEST(ScriptParsing, CommentsBlankLinesAndLineEndingsAreSkippedButCounted) {
+  const std::string text =
+      "# the mill's first box\n"
+      "\n"
+      "   \t  \r\n"
+      "1.0 key 7   # produce now\r\n"
+      "\t2 key\tshift+C\n"
+      "0.5 stop";  // earlier than the one before, and no newline at the end
+  std::vector<ScriptEvent> events;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(parseScript(text, "a.script", events, errors));
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].line, 4);
+  EXPECT_EQ(events[0].action, "key 7");
+  EXPECT_EQ(events[1].line, 5);
+  EXPECT_EQ(events[1].action, "key\tshift+C");
+  EXPECT_EQ(events[2].line, 6);
+  EXPECT_EQ(events[2].time, 0.5);  // file order is kept, not sorted
+}
+
+struct BadLine {
+  const char *line;
+  const char *message;
+};
+
+TEST(ScriptParsing, BadLinesAreRefusedWithFileLineAndReason) {
+  const BadLine cases[] = {
+      {"key C", "must start with a time in seconds"},
+      {"-1 key C", "not \"-1\""},
+      {"1e3 key C", "not \"1e3\""},
+      {"inf key C", "not \"inf\""},
+      {"nan stop", "not \"nan\""},
+      {"1.2.3 stop", "not \"1.2.3\""},
+      {". stop", "not \".\""},
+      {"5", "a verb must follow the time"},
+      {"5 # only a comment after the time", "a verb must follow the time"},
+      {"5 jump Mill", "unknown verb \"jump\""},
+      {"5 KEY C", "unknown verb \"KEY\""},
+      {"5 key", "key takes [shift+][ctrl+]KEY, not 0 arguments"},
+      {"5 key shift+C 7", "not 2 arguments"},
+      {"5 key alt+C", "unknown key modifier \"alt\""},
+      {"5 key F1", "no key \"F1\""},
+      {"5 focus", "focus takes VESSEL, not 0 arguments"},
+      {"5 warp 0", "warp needs a time acceleration above 0"},
+      {"5 warp -2", "not \"-2\""},
+      {"5 warp fast", "not \"fast\""},
+      {"5 pause yes", "pause needs on or off, not \"yes\""},
+      {"5 hud ON", "hud needs on or off, not \"ON\""},
+      {"5 place A B C 1", "place takes NAME CLASS NEAR X Z [HEADING], not 4 arguments"},
+      {"5 place A B C 1 2 3 4", "not 7 arguments"},
+      {"5 place A B C x 2", "for X, not \"x\""},
+      {"5 place A B C 1 z", "for Z, not \"z\""},
+      {"5 place A B C 1 2 east", "for HEADING, not \"east\""},
+      {"5 delete", "delete takes NAME, not 0 arguments"},
+      {"5 mass Mill", "mass takes NAME KG, not 1 argument"},
+      {"5 mass Mill -5", "mass needs a number of kilograms >= 0, not \"-5\""},
+      {"5 attach Box", "attach takes CHILD PARENT"},
+      {"5 detach", "detach takes CHILD"},
+      {"5 afcmode Mill 0x1FFFFFFFF", "afcmode needs BITS"},
+      {"5 afcmode Mill 4294967296", "afcmode needs BITS"},
+      {"5 afcmode Mill 7x", "afcmode needs BITS"},
+      {"5 save", "save takes FILE"},
+      {"5 stop now", "stop takes no arguments, not 1 argument"},
+  };
+  for (const BadLine &c : cases) {
+    std::string text = std::string("# header\n0 focus Mill\n") + c.line + "\n";
+    std::vector<ScriptEvent> events;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(parseScript(text, "dir/bad.script", events, errors)) << c.line;
+    ASSERT_EQ(errors.size(), 1u) << c.line;
+    EXPECT_EQ(errors[0].rfind("dir/bad.script:3: ", 0), 0u) << errors[0];
+    EXPECT_NE(errors[0].find(c.message), std::string::npos) << c.line << " -> " << errors[0];
+    EXPECT_TRUE(events.empty()) << "a refused script gives no events: " << c.line;
+  }
+}
+
+TEST(ScriptParsing, EveryBadLineIsNamedInFileOrder) {
+  std::vector<ScriptEvent> events;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(parseScript("1 jump\n2 key C\n3 warp 0\n", "s", events, errors));
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].rfind("s:1: ", 0), 0u);
+  EXPECT_EQ(errors[1].rfind("s:3: ", 0), 0u);
+}
+
+TEST(ScriptParsing, AnEmptyScriptHasNoEvents) {
+  std::vector<ScriptEvent> events{ScriptEvent()};
+  std::vector<std::string> errors;
+  EXPECT_TRUE(parseScript("", "s", events, errors));
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(parseScript("# nothing\n\n", "s", events, errors));
+  EXPECT_TRUE(events.empty());
+}
+
+}  // namespace
+}  // namespace simhost::command
