@@ -1,0 +1,77 @@
+// Vector and matrix arithmetic on the simulator's VECTOR3 and MATRIX3, the
+// Euler angles of status records, and the Moon: its size, gravity, rotation
+// and the local horizon frames of landed vessels.
+//
+// Used by every part of the stand-in that places or moves a vessel. All
+// frames are the simulator's: the global frame has its origin at the Moon's
+// centre and does not rotate; a body frame turns with the Moon; a vessel's
+// rotation matrix takes vessel-frame vectors into the global frame.
+#pragma once
+
+#include "OrbiterAPI.h"
+
+namespace simhost::geo {
+
+VECTOR3 add(const VECTOR3 &a, const VECTOR3 &b);
+VECTOR3 sub(const VECTOR3 &a, const VECTOR3 &b);
+VECTOR3 scale(const VECTOR3 &a, double s);
+double dot(const VECTOR3 &a, const VECTOR3 &b);
+VECTOR3 cross(const VECTOR3 &a, const VECTOR3 &b);
+double length(const VECTOR3 &a);
+// The unit vector along a; the zero vector stays zero.
+VECTOR3 unit(const VECTOR3 &a);
+
+MATRIX3 identity();
+MATRIX3 fromColumns(const VECTOR3 &x, const VECTOR3 &y, const VECTOR3 &z);
+VECTOR3 column(const MATRIX3 &m, int i);
+MATRIX3 transpose(const MATRIX3 &m);
+MATRIX3 mul(const MATRIX3 &a, const MATRIX3 &b);
+VECTOR3 mul(const MATRIX3 &m, const VECTOR3 &v);
+// m transposed times v: the inverse rotation.
+VECTOR3 tmul(const MATRIX3 &m, const VECTOR3 &v);
+// The nearest rotation to m (Gram-Schmidt on its columns), so that repeated
+// small turns do not let a vessel's frame drift out of shape.
+MATRIX3 orthonormalize(const MATRIX3 &m);
+// Turn by angle about a unit axis (right-hand rule on the components).
+MATRIX3 axisRotation(const VECTOR3 &axis, double angle);
+
+// Status-record angles: R = Rx(a.x) * Ry(a.y) * Rz(a.z).
+MATRIX3 eulerToMatrix(const VECTOR3 &arot);
+VECTOR3 matrixToEuler(const MATRIX3 &m);
+
+bool finite(const VECTOR3 &v);
+
+}  // namespace simhost::geo
+
+namespace simhost::moon {
+
+constexpr double kRadius = 1737.4e3;             // m
+constexpr double kGM = 4.9028e12;                // m^3/s^2
+constexpr double kGravitationalConstant = 6.67430e-11;
+constexpr double kSiderealDays = 27.321661;
+constexpr double kEpochMjd = 51544.5;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kAngularRate = 2 * kPi / (kSiderealDays * 86400.0);  // rad/s
+
+// Rotation angle of the Moon at a date, in [0, 2 pi).
+double rotationAngle(double mjd);
+// Body frame to global frame at rotation angle phi.
+MATRIX3 rotation(double phi);
+
+VECTOR3 up(double lon, double lat);
+VECTOR3 north(double lon, double lat);
+VECTOR3 east(double lon);
+// The frame of a vessel standing at lon, lat with heading hdg, as a rotation
+// from the vessel frame to the body frame.
+MATRIX3 surfaceFrame(double lon, double lat, double hdg);
+// Longitude and latitude of a point given in the body frame; (0, 0) for the
+// centre itself.
+void lonLat(const VECTOR3 &body, double &lon, double &lat);
+// Heading of a body-frame forward axis seen from lon, lat: its projection on
+// the horizon, from north towards east, in [0, 2 pi).
+double heading(const VECTOR3 &forward, double lon, double lat);
+// Velocity of the Moon's surface (or any point turning with it) at a global
+// position.
+VECTOR3 surfaceVelocity(const VECTOR3 &global);
+
+}  // namespace simhost::moon

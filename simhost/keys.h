@@ -1,0 +1,15 @@
+// Readable names of buffered key codes ("C", "7", "SPACE"; "0x9D" for codes
+// without a name), as the "key" events give them.
+#pragma once
+
+#include <string>
+
+#include "OrbiterAPI.h"
+
+namespace simhost {
+
+std::string keyName(DWORD code);
+// "shift+ctrl+C" style: modifiers first, as an operator would say it.
+std::string keyChordName(DWORD code, bool shift, bool ctrl);
+
+}  // namespace simhost

@@ -1,0 +1,30 @@
+// Plugins of the simulator tree: the libraries in Modules/ that define
+// vessel classes. A plugin is loaded once per process and stays loaded for
+// the life of the process (the crew module's shared table and every vessel
+// object a plugin made must outlive any one run); its InitModule runs once,
+// when it is first loaded as a vessel module.
+#pragma once
+
+#include <string>
+
+#include "Orbitersdk.h"
+
+namespace simhost {
+
+struct VesselModule {
+  std::string path;  // as loaded, for messages
+  void *library = nullptr;
+  VESSEL *(*ovcInit)(OBJHANDLE, int) = nullptr;
+  void (*ovcExit)(VESSEL *) = nullptr;
+};
+
+// The vessel module Modules/<name>.dll of the tree at root. Null with a
+// reason in error when the file is missing, cannot be loaded or exports no
+// ovcInit. The result lives for the process.
+const VesselModule *loadVesselModule(const std::string &root, const std::string &name, std::string &error);
+
+// The tree whose files hostOpenFile and LoadLibraryA resolve: the current
+// simulation's root, or the working folder when none runs.
+std::string currentTreeRoot();
+
+}  // namespace simhost

@@ -1,0 +1,192 @@
+// The simulator's path rules on a POSIX file system, and the Windows calls
+// that load modules by such paths.
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "modules.h"
+#include "simulation.h"
+#include "text.h"
+
+namespace simhost {
+
+namespace {
+
+bool isDirectory(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// The entry of folder dir whose name equals want ignoring case; an exact
+// match wins over others.
+bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
+  if (exists(dir + "/" + want)) {
+    found = want;
+    return true;
+  }
+  DIR *d = opendir(dir.c_str());
+  if (!d) return false;
+  bool ok = false;
+  while (dirent *e = readdir(d)) {
+    if (text::iequals(e->d_name, want)) {
+      found = e->d_name;
+      ok = true;
+      break;
+    }
+  }
+  closedir(d);
+  return ok;
+}
+
+bool absolutePath(const char *path) { return path[0] == '/'; }
+
+}  // namespace
+
+std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
+  std::vector<std::string> parts;
+  size_t i = 0;
+  while (i <= simPath.size()) {
+    size_t j = simPath.find_first_of("\\/", i);
+    if (j == std::string::npos) j = simPath.size();
+    std::string part = simPath.substr(i, j - i);
+    i = j + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return "";  // would leave the tree
+      parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string path = root.empty() ? "." : root;
+  for (size_t k = 0; k < parts.size(); ++k) {
+    std::string found;
+    if (!isDirectory(path)) return "";
+    if (!findEntry(path, parts[k], found)) {
+      if (forWriting && k + 1 == parts.size()) {
+        found = parts[k];
+      } else {
+        return "";
+      }
+    }
+    path += "/" + found;
+  }
+  return path;
+}
+
+namespace {
+
+std::string resolveForHost(const char *path, bool forWriting) {
+  if (!path || !*path) return "";
+  if (absolutePath(path)) return path;
+  return resolvePath(currentTreeRoot(), path, forWriting);
+}
+
+struct LoadedLibrary {
+  void *handle = nullptr;
+  bool initialised = false;
+  VesselModule module;
+};
+
+std::mutex &libraryLock() {
+  static std::mutex m;
+  return m;
+}
+
+// Process-wide and never released: plugins stay loaded for the process.
+std::map<std::string, LoadedLibrary *> &libraries() {
+  static auto *table = new std::map<std::string, LoadedLibrary *>();
+  return *table;
+}
+
+LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
+  char real[4096];
+  std::string key = realpath(resolved.c_str(), real) ? std::string(real) : resolved;
+  std::lock_guard<std::mutex> guard(libraryLock());
+  auto it = libraries().find(key);
+  if (it != libraries().end()) return it->second;
+  void *handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    const char *why = dlerror();
+    error = why ? why : "cannot be loaded";
+    return nullptr;
+  }
+  auto *lib = new LoadedLibrary();
+  lib->handle = handle;
+  libraries()[key] = lib;
+  return lib;
+}
+
+}  // namespace
+
+const VesselModule *loadVesselModule(const std::string &root, const std::string &name, std::string &error) {
+  std::string simPath = "Modules\\" + name + ".dll";
+  std::string resolved = resolvePath(root, simPath);
+  if (resolved.empty()) {
+    error = "module " + simPath + " not found";
+    return nullptr;
+  }
+  std::string why;
+  LoadedLibrary *lib = openLibrary(resolved, why);
+  if (!lib) {
+    error = "module " + simPath + " cannot be loaded: " + why;
+    return nullptr;
+  }
+  if (!lib->module.library) {
+    lib->module.path = simPath;
+    lib->module.library = lib->handle;
+    lib->module.ovcInit = reinterpret_cast<VESSEL *(*)(OBJHANDLE, int)>(dlsym(lib->handle, "ovcInit"));
+    lib->module.ovcExit = reinterpret_cast<void (*)(VESSEL *)>(dlsym(lib->handle, "ovcExit"));
+  }
+  if (!lib->module.ovcInit) {
+    error = "module " + simPath + " has no ovcInit";
+    return nullptr;
+  }
+  if (!lib->initialised) {
+    lib->initialised = true;
+    auto init = reinterpret_cast<void (*)(HINSTANCE)>(dlsym(lib->handle, "InitModule"));
+    if (init) init(lib->handle);
+  }
+  return &lib->module;
+}
+
+}  // namespace simhost
+
+extern "C" {
+
+FILE *hostOpenFile(const char *path, const char *mode) {
+  if (!path || !mode) return nullptr;
+  bool writing = std::strpbrk(mode, "wa+") != nullptr;
+  std::string resolved = simhost::resolveForHost(path, writing);
+  if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
+  return std::fopen(resolved.c_str(), mode);
+}
+
+HMODULE LoadLibraryA(LPCSTR path) {
+  std::string resolved = simhost::resolveForHost(path, false);
+  if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
+  std::string error;
+  simhost::LoadedLibrary *lib = simhost::openLibrary(resolved, error);
+  return lib ? lib->handle : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+  if (!module || !name) return nullptr;
+  return reinterpret_cast<FARPROC>(dlsym(module, name));
+}
+
+BOOL FreeLibrary(HMODULE) { return TRUE; }
+
+}  // extern "C"

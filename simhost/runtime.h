@@ -1,0 +1,125 @@
+// The state of the one simulation run that is alive, shared by the parts of
+// libsimhost: the global oapi functions and the VESSEL methods reach it
+// through currentRuntime(). Simulation (simulation.h) is its public face.
+//
+// Vessel life cycle (vessel_factory.cpp): createVessel makes the record,
+// binds the module's object (ovcInit, clbkSetClassCaps, the scenario block or
+// the status record, clbkPostCreation, the visual) and reports "created";
+// deleteVessel removes it from the world at once and destroys it (ovcExit)
+// as soon as no host call into modules is running.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mesh.h"
+#include "simulation.h"
+#include "vessel_class.h"
+#include "world.h"
+
+struct HostDeviceContext {
+  std::vector<simhost::Simulation::HudText> lines;
+  bool open = false;  // only while the host's clbkDrawHUD call runs
+};
+
+namespace simhost {
+
+// An unknown section of a scenario, written back as it was read.
+struct KeptSection {
+  std::vector<std::string> lines;  // from BEGIN_X to END_X, verbatim
+  bool afterShips = false;
+};
+
+struct ScenarioMeta {
+  std::vector<std::string> description;  // BEGIN_DESC lines, verbatim
+  std::vector<std::string> environment;  // other BEGIN_ENVIRONMENT lines
+  std::vector<KeptSection> sections;
+};
+
+class Runtime {
+public:
+  explicit Runtime(std::string root);
+  ~Runtime();
+
+  std::string root;
+  World world;
+  ClassLibrary classes;
+  MeshLibrary meshes;
+  EventObserver observer;
+  ScenarioMeta scenario;
+
+  // ---- time
+  double simt = 0, simStep = 0, sysT = 0, sysStep = 0;
+  double frameLength = 0.1, warp = 1.0;
+  bool paused = false;
+  double mjd0 = 51544.5;
+  double phi0 = 0;  // the Moon's rotation angle at simulation time 0
+  double mjd() const { return mjd0 + simt / 86400.0; }
+  double moonAngle() const;
+  const MATRIX3 &moonMatrix();  // at the current time
+
+  // ---- display
+  bool hudVisible = true;
+  int hudWidth = 1024, hudHeight = 768;
+  HostDeviceContext hudSurface;
+  std::vector<Simulation::HudText> lastHud;
+  char debugText[OAPI_DEBUGSTRING_CAPACITY] = {};
+  std::string lastDebug;
+  VesselRecord *focus = nullptr;
+
+  std::mt19937 random{20240601u};
+
+  // ---- events
+  void report(Event event);
+  // While a scenario loads, events wait here and are dropped if it fails.
+  bool holdEvents = false;
+  std::vector<Event> heldEvents;
+  void releaseHeldEvents();
+
+  // ---- vessels (vessel_factory.cpp)
+  // block: the vessel's block of a scenario being loaded, or null to create
+  // at run time from state (a VESSELSTATUS2, version 2).
+  VesselRecord *createVessel(const std::string &name, const std::string &className, const VESSELSTATUS2 *state,
+                             ScenarioBlock *block, std::string &error);
+  void deleteVessel(VesselRecord *vessel, VesselRecord *alternativeFocus);
+  void deleteAllVessels();
+  void announce(VesselRecord *vessel);
+  void changeFocus(VesselRecord *vessel);
+  // Destroys removed vessels once no host call into a module runs.
+  void collectRemoved();
+  int busy = 0;  // depth of host calls into modules
+  std::vector<std::unique_ptr<VesselRecord>> removed;
+
+  // ---- physics (physics.cpp)
+  void moveVessels(double dt);
+
+private:
+  double matrixPhi_ = -1;
+  MATRIX3 matrix_{};
+};
+
+// Counts a host call into module code, so that vessels deleted meanwhile
+// live on until it returns.
+class BusyScope {
+public:
+  explicit BusyScope(Runtime &rt) : rt_(rt) { ++rt_.busy; }
+  ~BusyScope() {
+    if (--rt_.busy == 0) rt_.collectRemoved();
+  }
+  BusyScope(const BusyScope &) = delete;
+  BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+  Runtime &rt_;
+};
+
+Runtime *currentRuntime();
+void setCurrentRuntime(Runtime *rt);
+
+// The VESSEL2 behind a vessel's interface, or null for a plain VESSEL (a
+// module that implements none of the callbacks).
+VESSEL2 *callbacksOf(VesselRecord *vessel);
+
+}  // namespace simhost

@@ -1,0 +1,162 @@
+// The host's own vessel lines in scenario files (read and written), and the
+// handles through which modules read and write their blocks.
+
+#include "scenario.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "geometry.h"
+#include "vessel_state.h"
+
+namespace simhost {
+
+namespace {
+
+ScenarioBlock *g_block = nullptr;
+ScenarioWriter *g_writer = nullptr;
+constexpr double kDeg = 180.0 / moon::kPi;
+
+std::string fixed(double d, int decimals) {
+  char buf[128];
+  if (!std::isfinite(d)) d = 0;
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, d);
+  std::string s = buf;
+  // "-0.000000" and "0.000000" are the same value; write it one way.
+  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  return s;
+}
+
+std::string triple(const VECTOR3 &v, double factor, int decimals) {
+  if (decimals < 0)
+    return text::formatRoundTrip(v.x * factor) + " " + text::formatRoundTrip(v.y * factor) + " " +
+           text::formatRoundTrip(v.z * factor);
+  return fixed(v.x * factor, decimals) + " " + fixed(v.y * factor, decimals) + " " + fixed(v.z * factor, decimals);
+}
+
+}  // namespace
+
+ScenarioBlock *activeBlock(FILEHANDLE f) { return f && f == g_block ? g_block : nullptr; }
+ScenarioWriter *activeWriter(FILEHANDLE f) { return f && f == g_writer ? g_writer : nullptr; }
+void setActiveBlock(ScenarioBlock *b) { g_block = b; }
+void setActiveWriter(ScenarioWriter *w) { g_writer = w; }
+
+void ScenarioBlock::fail(const std::string &what) {
+  if (error.empty()) error = file + ":" + std::to_string(currentLine) + ": " + what;
+}
+
+void ScenarioWriter::item(const char *key, const std::string &value) {
+  out += "  ";
+  out += key;
+  out += ' ';
+  out += value;
+  out += '\n';
+}
+
+void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+  if (isLanded(v)) {
+    w.item("STATUS", "Landed Moon");
+    w.item("POS", fixed(v.lon * kDeg, 10) + " " + fixed(v.lat * kDeg, 10));
+    w.item("HEADING", fixed(v.hdg * kDeg, 6));
+  } else {
+    VESSELSTATUS vs;
+    fillStatus(rt, v, vs);
+    w.item("STATUS", "Orbiting Moon");
+    // Positions and velocities are kept exactly; angles pass through a
+    // rotation matrix, so they are written to a precision that survives it.
+    w.item("RPOS", triple(vs.rpos, 1, -1));
+    w.item("RVEL", triple(vs.rvel, 1, -1));
+    w.item("AROT", triple(vs.arot, kDeg, 9));
+    w.item("VROT", triple(vs.vrot, kDeg, 9));
+  }
+  if (v.parentLink) {
+    const Attachment &c = *v.parentLink;
+    const VesselRecord &parent = *c.peer->owner;
+    long ci = 0, pi = 0;
+    for (size_t i = 0; i < v.parentPoints.size(); ++i)
+      if (v.parentPoints[i].get() == &c) ci = static_cast<long>(i);
+    for (size_t i = 0; i < parent.childPoints.size(); ++i)
+      if (parent.childPoints[i].get() == c.peer) pi = static_cast<long>(i);
+    w.item("ATTACHED", std::to_string(ci) + ":" + std::to_string(pi) + "," + parent.name);
+  }
+  w.item("AFCMODE", std::to_string(v.adcMode));
+}
+
+bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2 &vs) {
+  (void)rt;
+  std::string_view l = text::trim(line);
+  auto w = text::words(l);
+  if (w.empty()) return false;
+  std::string_view key = w[0];
+  std::string_view rest = l.substr(key.size());
+  ScenarioBlock *block = v.loading;
+  auto fail = [&](const std::string &what) {
+    if (block) block->fail(what);
+    return true;
+  };
+  double d[3];
+  if (text::iequals(key, "STATUS")) {
+    // The mill's own "Status <stage>" shares the word: only a landing
+    // description makes it the host's line.
+    if (w.size() < 2) return false;
+    bool landed = text::iequals(w[1], "Landed");
+    if (!landed && !text::iequals(w[1], "Orbiting")) return false;
+    if (w.size() != 3) return fail("STATUS " + std::string(w[1]) + " needs one body");
+    if (!text::iequals(w[2], theMoon().name))
+      return fail("unknown body " + std::string(w[2]) + " (only the Moon is known)");
+    vs.status = landed ? 1 : 0;
+    vs.rbody = &theMoon();
+    if (block) block->sawStatus = true;
+    return true;
+  }
+  if (text::iequals(key, "POS")) {
+    if (!text::parseNumbers(rest, d, 2)) return fail("POS needs longitude and latitude in degrees");
+    if (std::fabs(d[1]) > 90) return fail("POS latitude beyond 90 degrees");
+    vs.surf_lng = d[0] / kDeg;
+    vs.surf_lat = d[1] / kDeg;
+    return true;
+  }
+  if (text::iequals(key, "HEADING")) {
+    if (!text::parseNumbers(rest, d, 1)) return fail("HEADING needs one number of degrees");
+    vs.surf_hdg = d[0] / kDeg;
+    return true;
+  }
+  struct Triple {
+    const char *name;
+    VECTOR3 *target;
+    double factor;
+  };
+  const Triple triples[] = {{"RPOS", &vs.rpos, 1}, {"RVEL", &vs.rvel, 1}, {"AROT", &vs.arot, 1 / kDeg},
+                            {"VROT", &vs.vrot, 1 / kDeg}};
+  for (const Triple &t : triples) {
+    if (!text::iequals(key, t.name)) continue;
+    if (!text::parseNumbers(rest, d, 3)) return fail(std::string(t.name) + " needs three numbers");
+    *t.target = _V(d[0] * t.factor, d[1] * t.factor, d[2] * t.factor);
+    if (block && t.target == &vs.rpos) block->sawRpos = true;
+    return true;
+  }
+  if (text::iequals(key, "AFCMODE")) {
+    long long mode = 0;
+    if (w.size() != 2 || !text::parseInteger(w[1], mode) || mode < 0 || mode > 0xffffffffLL)
+      return fail("AFCMODE needs one whole number");
+    v.adcMode = static_cast<DWORD>(mode);
+    return true;
+  }
+  if (text::iequals(key, "ATTACHED")) {
+    std::string_view r = text::trim(rest);
+    size_t colon = r.find(':'), comma = r.find(',');
+    long long ci = 0, pi = 0;
+    if (colon == std::string_view::npos || comma == std::string_view::npos || comma < colon ||
+        !text::parseInteger(r.substr(0, colon), ci) || !text::parseInteger(r.substr(colon + 1, comma - colon - 1), pi) ||
+        ci < 0 || pi < 0 || text::trim(r.substr(comma + 1)).empty())
+      return fail("ATTACHED needs CHILDPOINT:PARENTPOINT,PARENT");
+    v.pendingParent = std::string(text::trim(r.substr(comma + 1)));
+    v.pendingChildPoint = static_cast<long>(ci);
+    v.pendingParentPoint = static_cast<long>(pi);
+    v.pendingLine = block ? block->currentLine : 0;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace simhost

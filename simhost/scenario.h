@@ -1,0 +1,59 @@
+// Scenario files: the reader and writer of the simulator's format, and the
+// handles through which vessel modules read and write their own blocks
+// (oapiReadScenario_nextline, oapiWriteScenario_*).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "runtime.h"
+
+namespace simhost {
+
+// The longest scenario line, terminator excluded; longer lines make the
+// file malformed.
+constexpr size_t kScenarioLineCapacity = 1023;
+
+// One vessel's block being read: the FILEHANDLE that clbkLoadStateEx gets.
+struct ScenarioBlock {
+  std::string file;
+  struct Line {
+    int number;
+    std::string text;  // trimmed
+  };
+  std::vector<Line> lines;
+  size_t next = 0;
+  int currentLine = 0;  // number of the line handed out last
+  char buffer[kScenarioLineCapacity + 1] = {};
+  std::string error;  // the first fault found in the block, "FILE:LINE: ..."
+  bool sawStatus = false, sawRpos = false;
+  void fail(const std::string &what);
+};
+
+// A scenario being written: the FILEHANDLE that clbkSaveState gets.
+struct ScenarioWriter {
+  std::string out;
+  void line(const std::string &text) {
+    out += text;
+    out += '\n';
+  }
+  void item(const char *key, const std::string &value);
+};
+
+bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error);
+bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error);
+
+// The host's own lines of a vessel (the default clbkSaveState).
+void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w);
+// The host's parser of a vessel line into a VESSELSTATUS2; false when the
+// line is not one of the host's. Faults go to the vessel's block.
+bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2 &vs);
+
+// The handles the oapi functions accept: the block or writer of the host
+// call that is running, null otherwise.
+ScenarioBlock *activeBlock(FILEHANDLE f);
+ScenarioWriter *activeWriter(FILEHANDLE f);
+void setActiveBlock(ScenarioBlock *b);
+void setActiveWriter(ScenarioWriter *w);
+
+}  // namespace simhost

@@ -1,0 +1,239 @@
+// Reading a scenario file into the world. Vessels are made in file order as
+// their blocks are read; a fault anywhere ends the load with
+// "FILE:LINE: what is wrong", removes every vessel made so far and drops the
+// events they caused, so a refused file leaves an empty world.
+
+#include <fstream>
+
+#include "geometry.h"
+#include "scenario.h"
+#include "vessel_state.h"
+
+namespace simhost {
+
+namespace {
+
+class ScenarioParser {
+public:
+  ScenarioParser(Runtime &rt, std::string file, std::vector<std::string> lines)
+      : rt_(rt), file_(std::move(file)), lines_(std::move(lines)) {}
+
+  bool run(std::string &error);
+
+private:
+  bool fail(size_t index, const std::string &what, std::string &error) {
+    error = file_ + ":" + std::to_string(index + 1) + ": " + what;
+    return false;
+  }
+  std::string_view trimmed(size_t i) const { return text::trim(lines_[i]); }
+  // The index of the line that closes a section opened at begin; false when
+  // the file ends first.
+  bool findEnd(size_t begin, std::string_view endWord, size_t &end) const {
+    for (size_t i = begin + 1; i < lines_.size(); ++i)
+      if (trimmed(i) == endWord) {
+        end = i;
+        return true;
+      }
+    return false;
+  }
+  bool readEnvironment(size_t begin, size_t end, std::string &error);
+  bool readFocus(size_t begin, size_t end, std::string &error);
+  bool readShips(size_t begin, size_t &end, std::string &error);
+  bool readShip(size_t &i, std::string &error);
+  bool resolveAttachments(std::string &error);
+
+  Runtime &rt_;
+  std::string file_;
+  std::vector<std::string> lines_;
+  std::string focusName_;
+  size_t focusLine_ = 0;
+  bool shipsSeen_ = false;
+};
+
+bool ScenarioParser::run(std::string &error) {
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].size() > kScenarioLineCapacity)
+      return fail(i, "line too long (" + std::to_string(lines_[i].size()) + " characters, at most " +
+                         std::to_string(kScenarioLineCapacity) + ")",
+                  error);
+  size_t i = 0;
+  while (i < lines_.size()) {
+    std::string_view t = trimmed(i);
+    size_t end = 0;
+    if (t.empty() || t.front() == ';') {
+      ++i;
+      continue;
+    }
+    if (t == "BEGIN_SHIPS") {
+      if (!readShips(i, end, error)) return false;
+      shipsSeen_ = true;
+      i = end + 1;
+      continue;
+    }
+    if (t.substr(0, 6) != "BEGIN_") return fail(i, "unexpected line outside a section: " + std::string(t), error);
+    std::string name(t.substr(6));
+    if (name.empty() || name.find_first_of(" \t") != std::string::npos)
+      return fail(i, "bad section line: " + std::string(t), error);
+    if (!findEnd(i, "END_" + name, end)) return fail(i, "missing END_" + name, error);
+    if (name == "DESC") {
+      for (size_t k = i + 1; k < end; ++k) rt_.scenario.description.push_back(lines_[k]);
+    } else if (name == "ENVIRONMENT") {
+      if (!readEnvironment(i, end, error)) return false;
+    } else if (name == "FOCUS") {
+      if (!readFocus(i, end, error)) return false;
+    } else {
+      KeptSection section;
+      section.afterShips = shipsSeen_;
+      for (size_t k = i; k <= end; ++k) section.lines.push_back(lines_[k]);
+      rt_.scenario.sections.push_back(std::move(section));
+    }
+    i = end + 1;
+  }
+  if (!resolveAttachments(error)) return false;
+  if (!focusName_.empty()) {
+    VesselRecord *f = rt_.world.find(focusName_);
+    if (!f) return fail(focusLine_, "the focus names no vessel: " + focusName_, error);
+    rt_.focus = f;
+  } else {
+    rt_.focus = rt_.world.at(0);
+  }
+  return true;
+}
+
+bool ScenarioParser::readEnvironment(size_t begin, size_t end, std::string &error) {
+  for (size_t i = begin + 1; i < end; ++i) {
+    std::string_view t = trimmed(i);
+    if (t.empty()) continue;
+    auto w = text::words(t);
+    if (text::iequals(w[0], "System")) {
+      if (w.size() != 2 || !text::iequals(w[1], "Sol")) return fail(i, "only System Sol is known", error);
+    } else if (text::iequals(w[0], "Date")) {
+      double mjd = 0;
+      if (w.size() != 3 || !text::iequals(w[1], "MJD") || !text::parseNumber(w[2], mjd) || mjd < 0 || mjd > 1e7)
+        return fail(i, "Date needs MJD and a date number", error);
+      rt_.mjd0 = mjd;
+      rt_.phi0 = moon::rotationAngle(mjd);
+    } else {
+      rt_.scenario.environment.emplace_back(t);
+    }
+  }
+  return true;
+}
+
+bool ScenarioParser::readFocus(size_t begin, size_t end, std::string &error) {
+  for (size_t i = begin + 1; i < end; ++i) {
+    std::string_view t = trimmed(i);
+    if (t.empty()) continue;
+    auto w = text::words(t);
+    if (!text::iequals(w[0], "Ship") || w.size() < 2) return fail(i, "the focus section takes Ship NAME", error);
+    focusName_ = std::string(text::trim(t.substr(4)));
+    focusLine_ = i;
+  }
+  return true;
+}
+
+bool ScenarioParser::readShips(size_t begin, size_t &end, std::string &error) {
+  size_t i = begin + 1;
+  while (i < lines_.size()) {
+    std::string_view t = trimmed(i);
+    if (t.empty() || t.front() == ';') {
+      ++i;
+      continue;
+    }
+    if (t == "END_SHIPS") {
+      end = i;
+      return true;
+    }
+    if (!readShip(i, error)) return false;
+  }
+  return fail(begin, "missing END_SHIPS", error);
+}
+
+bool ScenarioParser::readShip(size_t &i, std::string &error) {
+  std::string_view t = trimmed(i);
+  size_t colon = t.find(':');
+  if (colon == std::string_view::npos) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
+  std::string name(text::trim(t.substr(0, colon)));
+  std::string cls(text::trim(t.substr(colon + 1)));
+  if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
+  if (rt_.world.find(name)) return fail(i, "duplicate vessel name " + name, error);
+  ScenarioBlock block;
+  block.file = file_;
+  size_t j = i + 1;
+  for (;; ++j) {
+    if (j >= lines_.size() || trimmed(j) == "END_SHIPS") return fail(i, "missing END of vessel " + name, error);
+    std::string_view l = trimmed(j);
+    if (text::iequals(l, "END")) break;
+    if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), std::string(l)});
+  }
+  block.currentLine = static_cast<int>(i + 1);
+  std::string why;
+  if (!rt_.createVessel(name, cls, nullptr, &block, why)) {
+    error = block.error.empty() ? file_ + ":" + std::to_string(i + 1) + ": " + why : block.error;
+    return false;
+  }
+  i = j + 1;
+  return true;
+}
+
+bool ScenarioParser::resolveAttachments(std::string &error) {
+  for (VesselRecord *child : rt_.world.vessels()) {
+    if (child->pendingParent.empty()) continue;
+    size_t line = static_cast<size_t>(child->pendingLine > 0 ? child->pendingLine - 1 : 0);
+    VesselRecord *parent = rt_.world.find(child->pendingParent);
+    if (!parent) return fail(line, "ATTACHED names no vessel: " + child->pendingParent, error);
+    size_t ci = static_cast<size_t>(child->pendingChildPoint), pi = static_cast<size_t>(child->pendingParentPoint);
+    if (ci >= child->parentPoints.size() || pi >= parent->childPoints.size() ||
+        !attach(rt_, parent->childPoints[pi].get(), child->parentPoints[ci].get()))
+      return fail(line, "cannot attach " + child->name + " to " + parent->name, error);
+    child->pendingParent.clear();
+  }
+  return true;
+}
+
+bool readLines(const std::string &path, std::vector<std::string> &lines) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
+  std::vector<std::string> lines;
+  rt.deleteAllVessels();
+  rt.scenario = ScenarioMeta();
+  rt.simt = rt.simStep = 0;
+  rt.mjd0 = moon::kEpochMjd;
+  rt.phi0 = moon::rotationAngle(rt.mjd0);
+  if (!readLines(path, lines)) {
+    error = path + ": cannot be opened";
+    return false;
+  }
+  rt.holdEvents = true;
+  bool ok;
+  {
+    BusyScope scope(rt);
+    ScenarioParser parser(rt, path, std::move(lines));
+    ok = parser.run(error);
+  }
+  if (!ok) {
+    rt.deleteAllVessels();
+    rt.scenario = ScenarioMeta();
+    rt.heldEvents.clear();
+    rt.holdEvents = false;
+    return false;
+  }
+  for (VesselRecord *v : rt.world.vessels()) rt.announce(v);
+  if (rt.focus) rt.report({{"kind", "focus"}, {"name", rt.focus->name}});
+  rt.report({{"kind", "loaded"}, {"file", path}});
+  rt.releaseHeldEvents();
+  return true;
+}
+
+}  // namespace simhost

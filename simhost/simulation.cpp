@@ -1,0 +1,291 @@
+// Simulation: the public face of the run. It owns the Runtime, makes it the
+// current one for the oapi functions, and drives the frame loop, the HUD,
+// the debug text and the operator's operations.
+
+#include "simulation.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "geometry.h"
+#include "keys.h"
+#include "runtime.h"
+#include "scenario.h"
+#include "vessel_state.h"
+
+namespace simhost {
+
+struct Simulation::Impl {
+  explicit Impl(const std::string &root) : rt(root) {}
+  Runtime rt;
+};
+
+namespace {
+
+Simulation *g_simulation = nullptr;
+
+bool sameHud(const std::vector<Simulation::HudText> &a, const std::vector<Simulation::HudText> &b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].x != b[i].x || a[i].y != b[i].y || a[i].text != b[i].text) return false;
+  return true;
+}
+
+struct LiveVessel {
+  VesselRecord *record;
+  uint64_t serial;
+};
+
+std::vector<LiveVessel> snapshot(const World &world) {
+  std::vector<LiveVessel> out;
+  out.reserve(world.count());
+  for (VesselRecord *v : world.vessels()) out.push_back({v, v->serial});
+  return out;
+}
+
+// The module's callbacks of a vessel that still lives; null otherwise.
+VESSEL2 *moduleCallbacks(const World &world, const LiveVessel &lv) {
+  VesselRecord *v = world.fromHandle(lv.record);
+  if (!v || v->serial != lv.serial || !v->module) return nullptr;
+  return callbacksOf(v);
+}
+
+VesselRecord *named(Runtime &rt, const std::string &name, std::string &error) {
+  VesselRecord *v = rt.world.find(name);
+  if (!v) error = "no vessel named " + name;
+  return v;
+}
+
+}  // namespace
+
+Simulation::Simulation(const std::string &root) : impl(std::make_unique<Impl>(root)) {
+  g_simulation = this;
+  setCurrentRuntime(&impl->rt);
+}
+
+Simulation::~Simulation() {
+  impl->rt.deleteAllVessels();
+  if (g_simulation == this) {
+    g_simulation = nullptr;
+    setCurrentRuntime(nullptr);
+  }
+}
+
+Simulation *Simulation::current() { return g_simulation; }
+const std::string &Simulation::root() const { return impl->rt.root; }
+void Simulation::setObserver(EventObserver observer) { impl->rt.observer = std::move(observer); }
+void Simulation::report(Event event) { impl->rt.report(std::move(event)); }
+
+bool Simulation::loadScenario(const std::string &path, std::string &error) {
+  return loadScenarioFile(impl->rt, path, error);
+}
+bool Simulation::saveScenario(const std::string &path, std::string &error) {
+  return saveScenarioFile(impl->rt, path, error);
+}
+
+void Simulation::setFrameLength(double seconds) {
+  if (std::isfinite(seconds) && seconds > 0) impl->rt.frameLength = seconds;
+}
+void Simulation::setWarp(double factor) {
+  if (std::isfinite(factor) && factor > 0) impl->rt.warp = factor;
+}
+void Simulation::setPaused(bool paused) { impl->rt.paused = paused; }
+void Simulation::setHudVisible(bool visible) { impl->rt.hudVisible = visible; }
+void Simulation::setHudSize(int width, int height) {
+  if (width > 0 && height > 0) {
+    impl->rt.hudWidth = width;
+    impl->rt.hudHeight = height;
+  }
+}
+
+void Simulation::frame() {
+  Runtime &rt = impl->rt;
+  {
+    BusyScope scope(rt);
+    rt.sysStep = rt.frameLength;
+    rt.sysT += rt.frameLength;
+    if (rt.paused) {
+      rt.simStep = 0;
+    } else {
+      rt.simStep = rt.frameLength * rt.warp;
+      rt.simt += rt.simStep;
+      double simt = rt.simt, dt = rt.simStep, mjd = rt.mjd();
+      auto vessels = snapshot(rt.world);
+      for (const auto &lv : vessels)
+        if (VESSEL2 *cb = moduleCallbacks(rt.world, lv)) cb->clbkPreStep(simt, dt, mjd);
+      rt.moveVessels(dt);
+      for (const auto &lv : vessels)
+        if (VESSEL2 *cb = moduleCallbacks(rt.world, lv)) cb->clbkPostStep(simt, dt, mjd);
+    }
+    std::vector<HudText> drawn;
+    if (rt.hudVisible && rt.focus && rt.focus->module) {
+      if (VESSEL2 *cb = callbacksOf(rt.focus)) {
+        HUDPAINTSPEC hps{};
+        hps.W = rt.hudWidth;
+        hps.H = rt.hudHeight;
+        hps.CX = hps.W / 2;
+        hps.CY = hps.H / 2;
+        hps.Scale = hps.H / 40.0;
+        hps.Markersize = hps.H / 50;
+        rt.hudSurface.lines.clear();
+        rt.hudSurface.open = true;
+        cb->clbkDrawHUD(1, &hps, &rt.hudSurface);
+        rt.hudSurface.open = false;
+        drawn.swap(rt.hudSurface.lines);
+      }
+    }
+    if (!sameHud(drawn, rt.lastHud)) {
+      rt.lastHud = drawn;
+      Event lines = Event::array();
+      for (const auto &l : drawn) lines.push_back({{"x", l.x}, {"y", l.y}, {"text", l.text}});
+      rt.report({{"kind", "hud"}, {"lines", lines}});
+    }
+  }
+  std::string debug = debugText();
+  if (debug != impl->rt.lastDebug) {
+    impl->rt.lastDebug = debug;
+    impl->rt.report({{"kind", "debug"}, {"text", debug}});
+  }
+}
+
+double Simulation::simTime() const { return impl->rt.simt; }
+double Simulation::simStep() const { return impl->rt.simStep; }
+double Simulation::sysTime() const { return impl->rt.sysT; }
+double Simulation::mjd() const { return impl->rt.mjd(); }
+double Simulation::warp() const { return impl->rt.warp; }
+bool Simulation::paused() const { return impl->rt.paused; }
+
+bool Simulation::pressKey(DWORD code, bool shift, bool ctrl, std::string &error) {
+  Runtime &rt = impl->rt;
+  if (code > 255) {
+    error = "key code " + std::to_string(code) + " is beyond 255";
+    return false;
+  }
+  if (!rt.focus) {
+    error = "no vessel has the focus";
+    return false;
+  }
+  char kstate[256] = {};
+  kstate[code] = static_cast<char>(0x80);
+  if (shift) kstate[OAPI_KEY_LSHIFT] = static_cast<char>(0x80);
+  if (ctrl) kstate[OAPI_KEY_LCONTROL] = static_cast<char>(0x80);
+  int result = 0;
+  {
+    BusyScope scope(rt);
+    LiveVessel target{rt.focus, rt.focus->serial};
+    if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) result = cb->clbkConsumeBufferedKey(code, true, kstate);
+    if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) cb->clbkConsumeBufferedKey(code, false, kstate);
+  }
+  rt.report({{"kind", "key"},
+             {"code", code},
+             {"name", keyChordName(code, shift, ctrl)},
+             {"shift", shift},
+             {"ctrl", ctrl},
+             {"result", result}});
+  return true;
+}
+
+bool Simulation::setFocus(const std::string &name, std::string &error) {
+  VesselRecord *v = named(impl->rt, name, error);
+  if (!v) return false;
+  impl->rt.changeFocus(v);
+  return true;
+}
+
+bool Simulation::placeVessel(const std::string &name, const std::string &className, const std::string &near,
+                             double x, double z, double headingDeg, std::string &error) {
+  Runtime &rt = impl->rt;
+  VesselRecord *n = named(rt, near, error);
+  if (!n) return false;
+  if (!std::isfinite(x) || !std::isfinite(z) || !std::isfinite(headingDeg)) {
+    error = "the place needs finite numbers";
+    return false;
+  }
+  const MATRIX3 &m = rt.moonMatrix();
+  MATRIX3 r = globalRot(rt, *n);
+  VECTOR3 global = geo::add(globalPos(rt, *n), geo::mul(r, _V(x, 0, z)));
+  double lon, lat;
+  moon::lonLat(geo::tmul(m, global), lon, lat);
+  double nearHeading = moon::heading(geo::tmul(m, geo::column(r, 2)), lon, lat);
+  VESSELSTATUS2 vs{};
+  vs.version = 2;
+  vs.rbody = &theMoon();
+  vs.status = 1;
+  vs.surf_lng = lon;
+  vs.surf_lat = lat;
+  vs.surf_hdg = nearHeading + headingDeg * moon::kPi / 180.0;
+  return rt.createVessel(name, className, &vs, nullptr, error) != nullptr;
+}
+
+bool Simulation::deleteVessel(const std::string &name, std::string &error) {
+  VesselRecord *v = named(impl->rt, name, error);
+  if (!v) return false;
+  impl->rt.deleteVessel(v, nullptr);
+  impl->rt.collectRemoved();
+  return true;
+}
+
+bool Simulation::setEmptyMass(const std::string &name, double kg, std::string &error) {
+  VesselRecord *v = named(impl->rt, name, error);
+  if (!v) return false;
+  if (!std::isfinite(kg) || kg < 0) {
+    error = "an empty mass must be a number of 0 kg or more";
+    return false;
+  }
+  BusyScope scope(impl->rt);
+  v->iface->SetEmptyMass(kg);
+  return true;
+}
+
+bool Simulation::attach(const std::string &child, const std::string &parent, std::string &error) {
+  Runtime &rt = impl->rt;
+  VesselRecord *c = named(rt, child, error);
+  VesselRecord *p = c ? named(rt, parent, error) : nullptr;
+  if (!c || !p) return false;
+  Attachment *pp = nullptr, *cp = nullptr;
+  for (auto &a : p->childPoints)
+    if (!pp && !a->peer) pp = a.get();
+  for (auto &a : c->parentPoints)
+    if (!cp && !a->peer) cp = a.get();
+  if (!pp) {
+    error = parent + " has no free attachment point for children";
+    return false;
+  }
+  if (!cp) {
+    error = child + " has no free attachment point to a parent";
+    return false;
+  }
+  if (!simhost::attach(rt, pp, cp)) {
+    error = "cannot attach " + child + " to " + parent;
+    return false;
+  }
+  return true;
+}
+
+bool Simulation::detach(const std::string &child, std::string &error) {
+  VesselRecord *c = named(impl->rt, child, error);
+  if (!c) return false;
+  if (!c->parentLink) {
+    error = child + " is not attached";
+    return false;
+  }
+  return simhost::detach(impl->rt, c->parentLink, 0);
+}
+
+bool Simulation::setAfcMode(const std::string &name, DWORD bits, std::string &error) {
+  VesselRecord *v = named(impl->rt, name, error);
+  if (!v) return false;
+  BusyScope scope(impl->rt);
+  v->iface->SetADCtrlMode(bits);
+  return true;
+}
+
+OBJHANDLE Simulation::focus() const { return impl->rt.focus; }
+const std::vector<Simulation::HudText> &Simulation::hud() const { return impl->rt.lastHud; }
+std::string Simulation::debugText() const {
+  const char *d = impl->rt.debugText;
+  return std::string(d, strnlen(d, OAPI_DEBUGSTRING_CAPACITY));
+}
+World &Simulation::world() { return impl->rt.world; }
+
+}  // namespace simhost

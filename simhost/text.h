@@ -1,0 +1,40 @@
+// Small text helpers for the simulator's files: trimming, comparing without
+// regard to case as the simulator does, splitting "Key = value" lines and
+// reading numbers strictly (a number that does not parse is an error, not a
+// zero).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simhost::text {
+
+std::string_view trim(std::string_view s);
+std::string lower(std::string_view s);
+bool iequals(std::string_view a, std::string_view b);
+bool istartsWith(std::string_view s, std::string_view prefix);
+// Blank-separated words.
+std::vector<std::string_view> words(std::string_view s);
+// One decimal number, the whole text; false when it is not one or not finite.
+bool parseNumber(std::string_view s, double &value);
+// One integer (decimal, or 0x hexadecimal), the whole text.
+bool parseInteger(std::string_view s, long long &value);
+// Exactly n numbers separated by blanks.
+bool parseNumbers(std::string_view s, double *values, int n);
+// A double written so that reading it back gives the same value, without an
+// exponent and with at least one decimal ("300.0", "0.1", "1234.5677490234375").
+std::string formatRoundTrip(double d);
+
+// Case-insensitive hashing for tables keyed by names.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return iequals(a, b); }
+};
+
+}  // namespace simhost::text

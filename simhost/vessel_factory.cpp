@@ -1,0 +1,261 @@
+// Making and ending vessels: the order in which the host calls a module's
+// entry points and callbacks, and the events that tell the operator.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "geometry.h"
+#include "modules.h"
+#include "scenario.h"
+#include "vessel_state.h"
+
+namespace simhost {
+
+namespace {
+
+uint64_t g_serial = 0;
+
+void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
+  v.size = cls.hasSize ? cls.size : 1.0;
+  v.emptyMass = cls.hasMass ? cls.mass : 0.0;
+  if (cls.hasTouchdown) {
+    for (int i = 0; i < 3; ++i) v.touchdown[i] = cls.touchdown[i];
+  } else {
+    double h = 0.5 * v.size;
+    v.touchdown[0] = _V(0, -h, 1);
+    v.touchdown[1] = _V(-1, -h, -1);
+    v.touchdown[2] = _V(1, -h, -1);
+  }
+  v.cogElev = cogElevation(v.touchdown);
+  for (const auto &a : cls.attachments) {
+    auto att = std::make_unique<Attachment>();
+    att->owner = &v;
+    att->toParent = a.toParent;
+    att->pos = a.pos;
+    att->dir = a.dir;
+    att->rot = a.rot;
+    snprintf(att->id, sizeof att->id, "%s", a.id.c_str());
+    (a.toParent ? v.parentPoints : v.childPoints).push_back(std::move(att));
+  }
+  // A module defines its own meshes; only a passive class gets the file's.
+  if (cls.module.empty() && !cls.meshName.empty()) {
+    MeshSlot slot;
+    slot.used = true;
+    slot.name = cls.meshName;
+    slot.mesh = rt.meshes.load(cls.meshName);
+    v.meshes.push_back(slot);
+  }
+}
+
+bool validName(const std::string &name, std::string &error) {
+  if (name.empty()) {
+    error = "a vessel needs a name";
+    return false;
+  }
+  if (name.find_first_of(":\r\n") != std::string::npos || name != std::string(text::trim(name))) {
+    error = "a vessel name cannot contain ':' or line breaks, nor start or end with blanks: '" + name + "'";
+    return false;
+  }
+  return true;
+}
+
+// The host reads a block itself: for passive vessels, keeping the lines it
+// does not know, and for modules without callbacks, dropping them.
+void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELSTATUS2 &vs, bool keepUnknown) {
+  while (block.next < block.lines.size()) {
+    const ScenarioBlock::Line &line = block.lines[block.next++];
+    block.currentLine = line.number;
+    if (!parseHostLine(rt, v, line.text.c_str(), vs) && keepUnknown) v.keptLines.push_back(line.text);
+  }
+}
+
+bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &error) {
+  VESSELSTATUS2 vs{};
+  vs.version = 2;
+  vs.rbody = &theMoon();
+  vs.status = 1;
+  v.loading = &block;
+  VESSEL2 *cb = callbacksOf(&v);
+  if (v.module && cb) {
+    setActiveBlock(&block);
+    cb->clbkLoadStateEx(&block, &vs);
+    setActiveBlock(nullptr);
+  } else {
+    readBlockByHost(rt, v, block, vs, !v.module);
+  }
+  v.loading = nullptr;
+  // A block that gives a position but no status describes free flight.
+  if (!block.sawStatus && block.sawRpos) vs.status = 0;
+  if (!block.error.empty()) {
+    error = block.error;
+    return false;
+  }
+  if (!applyStatus2(rt, v, vs)) {
+    error = block.file + ":" + std::to_string(block.lines.empty() ? 0 : block.lines.front().number - 1) +
+            ": vessel " + v.name + " has an impossible state";
+    return false;
+  }
+  return true;
+}
+
+bool validStatus(Runtime &rt, const VESSELSTATUS2 &vs) {
+  VesselRecord scratch;
+  return applyStatus2(rt, scratch, vs);
+}
+
+}  // namespace
+
+VesselRecord *Runtime::createVessel(const std::string &name, const std::string &className,
+                                    const VESSELSTATUS2 *state, ScenarioBlock *block, std::string &error) {
+  BusyScope scope(*this);
+  if (!validName(name, error)) return nullptr;
+  if (world.find(name)) {
+    error = "the name " + name + " is taken";
+    return nullptr;
+  }
+  if (!block && (!state || !validStatus(*this, *state))) {
+    error = "vessel " + name + ": the status record is not usable (version 2, the Moon, finite numbers)";
+    return nullptr;
+  }
+  const VesselClass *cls = classes.find(className, error);
+  if (!cls) return nullptr;
+  const VesselModule *module = nullptr;
+  if (!cls->module.empty()) {
+    module = loadVesselModule(root, cls->module, error);
+    if (!module) {
+      error = "vessel class " + className + ": " + error;
+      return nullptr;
+    }
+  }
+  auto owned = std::make_unique<VesselRecord>();
+  owned->serial = ++g_serial;
+  owned->name = name;
+  owned->className = className;
+  owned->cls = cls;
+  owned->module = module;
+  owned->landed = true;
+  applyClassDefaults(*this, *owned, *cls);
+  setLanded(*owned, 0, 0, 0);
+  VesselRecord *v = world.add(std::move(owned));
+
+  if (module) {
+    v->iface = module->ovcInit(v, 1);
+    if (!v->iface) {
+      error = "vessel class " + className + ": ovcInit of " + module->path + " gave no vessel";
+      removed.push_back(world.remove(v));
+      return nullptr;
+    }
+  } else {
+    v->hostIface = std::make_unique<VESSEL2>(v, 1);
+    v->iface = v->hostIface.get();
+  }
+  VESSEL2 *cb = callbacksOf(v);
+  if (module && cb) cb->clbkSetClassCaps(const_cast<VesselClass *>(cls));
+  if (block) {
+    if (!loadState(*this, *v, *block, error)) {
+      removed.push_back(world.remove(v));
+      return nullptr;
+    }
+  } else if (module && cb) {
+    cb->clbkSetStateEx(state);
+  } else {
+    applyStatus2(*this, *v, *state);
+  }
+  if (module && cb) cb->clbkPostCreation();
+  v->visual = std::make_unique<Visual>();
+  v->visual->owner = v;
+  v->visHandle = v->visual.get();
+  if (module && cb) cb->clbkVisualCreated(v->visHandle, 1);
+  // The module may have deleted its own vessel meanwhile.
+  if (!world.fromHandle(v)) {
+    error = "vessel " + name + " was deleted while it was being created";
+    return nullptr;
+  }
+  if (!block) {
+    announce(v);
+    if (!focus) changeFocus(v);
+  }
+  return v;
+}
+
+void Runtime::announce(VesselRecord *v) {
+  if (!v || v->announced) return;
+  v->announced = true;
+  double lon, lat;
+  surfacePosition(*this, *v, lon, lat);
+  VECTOR3 local{};
+  if (focus) local = geo::tmul(globalRot(*this, *focus), geo::sub(globalPos(*this, *v), globalPos(*this, *focus)));
+  const double deg = 180.0 / moon::kPi;
+  report({{"kind", "created"},
+          {"name", v->name},
+          {"class", v->className},
+          {"status", isLanded(*v) ? "landed" : "flight"},
+          {"lon", lon * deg},
+          {"lat", lat * deg},
+          {"local", {local.x, local.y, local.z}},
+          {"empty_mass", v->emptyMass}});
+}
+
+void Runtime::changeFocus(VesselRecord *v) {
+  if (v == focus) return;
+  VesselRecord *old = focus;
+  focus = v;
+  BusyScope scope(*this);
+  if (VESSEL2 *cb = callbacksOf(old); cb && old->module) cb->clbkFocusChanged(false, v, old);
+  if (VESSEL2 *cb = callbacksOf(v); cb && v->module) cb->clbkFocusChanged(true, v, old);
+  if (v) report({{"kind", "focus"}, {"name", v->name}});
+}
+
+void Runtime::deleteVessel(VesselRecord *v, VesselRecord *alternative) {
+  if (!world.fromHandle(v)) return;
+  BusyScope scope(*this);
+  if (focus == v) {
+    VesselRecord *next = world.fromHandle(alternative);
+    if (next == v) next = nullptr;
+    for (size_t i = 0; !next && i < world.count(); ++i)
+      if (world.at(i) != v) next = world.at(i);
+    changeFocus(next);
+  }
+  detachAll(*this, *v);
+  bool wasAnnounced = v->announced;
+  std::string name = v->name;
+  removed.push_back(world.remove(v));
+  if (wasAnnounced) report({{"kind", "deleted"}, {"name", name}});
+}
+
+void Runtime::deleteAllVessels() {
+  ++busy;
+  focus = nullptr;
+  while (world.count() > 0) {
+    VesselRecord *v = world.at(world.count() - 1);
+    detachAll(*this, *v);
+    removed.push_back(world.remove(v));
+  }
+  --busy;
+  collectRemoved();
+}
+
+void Runtime::collectRemoved() {
+  static bool collecting = false;
+  if (collecting || busy > 0) return;
+  collecting = true;
+  while (!removed.empty()) {
+    std::vector<std::unique_ptr<VesselRecord>> batch;
+    batch.swap(removed);
+    // ovcExit in creation order.
+    std::sort(batch.begin(), batch.end(), [](const auto &a, const auto &b) { return a->serial < b->serial; });
+    for (auto &v : batch) {
+      if (v->module && v->iface && v->module->ovcExit) {
+        ++busy;
+        v->module->ovcExit(v->iface);
+        --busy;
+      }
+      v->iface = nullptr;
+      v.reset();
+    }
+  }
+  collecting = false;
+}
+
+}  // namespace simhost
