@@ -1,0 +1,227 @@
+// Scenario files: saving what was loaded gives a fixed point, unknown parts
+// are kept, host lines are read into the status record, and malformed files
+// are refused with their file and line and leave an empty world.
+#include <cmath>
+
+#include "Orbitersdk.h"
+#include "sim_tree.h"
+
+using simtest::SimTree;
+
+namespace {
+
+class Scenarios : public ::testing::Test {
+protected:
+  void SetUp() override {
+    tree.addPassiveClass("Crate", 2, 100, "BEGIN_ATTACHMENT\nP 0 -1 0  0 -1 0  0 0 1  HOOK\nEND_ATTACHMENT\n");
+    tree.addPassiveClass("UCGO\\Cargos\\Box", 1.3, 1000,
+                         "UcDescription = Construction BoxB\nBEGIN_ATTACHMENT\nC 0 1 0  0 1 0  0 0 1  LIFT\n"
+                         "END_ATTACHMENT\n");
+    tree.addProbe();
+  }
+  SimTree tree;
+};
+
+const std::string kShips =
+    simtest::landedShip("Mill", "Probe", 23.473, 0.674, 90, "  PROBE hello world\n  AFCMODE 7\n") +
+    simtest::landedShip("Box1", "UCGO\\Cargos\\Box", 23.4731, 0.6741, 12.5, "  UNKNOWNKEY 1 2 3\n") +
+    "Flyer:Crate\n  STATUS Orbiting Moon\n  RPOS 1000000.125 1200000 800000\n  RVEL 100 -20 30.5\n"
+    "  AROT 10 20 30\n  VROT 0.5 0 -1\nEND\n";
+
+TEST_F(Scenarios, SaveLoadSaveIsAFixedPoint) {
+  tree.write("Scenarios/a.scn",
+             simtest::scenario(kShips, "Mill",
+                               "BEGIN_CAMERA\n  TARGET Mill\n  MODE Extern\nEND_CAMERA\n\n") +
+                 "\nBEGIN_EXTRA\n  anything goes here\nEND_EXTRA\n");
+  std::string error, first, second;
+  {
+    simhost::Simulation sim(tree.root());
+    ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+    EXPECT_EQ(oapiGetVesselCount(), 3u);
+    for (int i = 0; i < 5; ++i) sim.frame();
+    ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  }
+  first = tree.read("Scenarios/b.scn");
+  {
+    simhost::Simulation sim(tree.root());
+    ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << error;
+    ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/c.scn"), error)) << error;
+  }
+  second = tree.read("Scenarios/c.scn");
+  EXPECT_EQ(first, second);
+  // What the host does not know is kept.
+  EXPECT_NE(first.find("BEGIN_CAMERA\n  TARGET Mill\n  MODE Extern\nEND_CAMERA"), std::string::npos);
+  EXPECT_NE(first.find("BEGIN_EXTRA\n  anything goes here\nEND_EXTRA"), std::string::npos);
+  EXPECT_LT(first.find("END_CAMERA"), first.find("BEGIN_SHIPS"));
+  EXPECT_GT(first.find("BEGIN_EXTRA"), first.find("END_SHIPS"));
+  EXPECT_NE(first.find("A test."), std::string::npos);
+  EXPECT_NE(first.find("  UNKNOWNKEY 1 2 3\n"), std::string::npos);
+  // The module's own line, the host's lines of each kind of vessel.
+  EXPECT_NE(first.find("Mill:Probe\n  STATUS Landed Moon\n  POS 23.4730000000 0.6740000000\n  HEADING 90.000000\n"
+                       "  AFCMODE 7\n  PROBE hello world\nEND\n"),
+            std::string::npos)
+      << first;
+  EXPECT_NE(first.find("Box1:UCGO\\Cargos\\Box\n  STATUS Landed Moon\n"), std::string::npos);
+  EXPECT_NE(first.find("Flyer:Crate\n  STATUS Orbiting Moon\n  RPOS "), std::string::npos);
+  EXPECT_NE(first.find("BEGIN_FOCUS\n  Ship Mill\nEND_FOCUS"), std::string::npos);
+  EXPECT_NE(first.find("  Date MJD 60000.25"), std::string::npos);
+}
+
+TEST_F(Scenarios, HostLinesFillTheStatusRecord) {
+  tree.write("Scenarios/a.scn", simtest::scenario(kShips));
+  simhost::Simulation sim(tree.root());
+  std::string error;
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+  VESSEL *mill = oapiGetVesselInterface(oapiGetVesselByName(const_cast<char *>("mill")));
+  ASSERT_NE(mill, nullptr);
+  EXPECT_EQ(mill->GetADCtrlMode(), 7);
+  VESSELSTATUS2 vs{};
+  vs.version = 2;
+  mill->GetStatusEx(&vs);
+  EXPECT_EQ(vs.status, 1);
+  EXPECT_NEAR(vs.surf_lng * 180 / 3.14159265358979323846, 23.473, 1e-12);
+  EXPECT_NEAR(vs.surf_hdg * 180 / 3.14159265358979323846, 90, 1e-12);
+  VESSEL *flyer = oapiGetVesselInterface(oapiGetVesselByName(const_cast<char *>("Flyer")));
+  VESSELSTATUS s;
+  flyer->GetStatus(s);
+  EXPECT_EQ(s.status, 0);
+  EXPECT_DOUBLE_EQ(s.rpos.x, 1000000.125);
+  EXPECT_DOUBLE_EQ(s.rvel.z, 30.5);
+  EXPECT_NEAR(s.arot.z * 180 / 3.14159265358979323846, 30, 1e-9);
+  // The focus is the first vessel when the file names none.
+  EXPECT_EQ(oapiGetFocusObject(), mill->GetHandle());
+}
+
+TEST_F(Scenarios, ParseScenarioLineExTakesOnlyTheHostsLines) {
+  tree.write("Scenarios/a.scn", simtest::scenario(kShips));
+  simhost::Simulation sim(tree.root());
+  std::string error;
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+  VESSEL *mill = oapiGetVesselInterface(oapiGetVesselByIndex(0));
+  struct Case {
+    const char *line;
+    bool taken;
+  } cases[] = {{"STATUS Landed Moon", true}, {"status orbiting moon", true}, {"Status 3", false},
+               {"POS 1 2", true},            {"heading 5", true},             {"RPOS 1 2 3", true},
+               {"AFCMODE 2", true},          {"OreTankLevel 100", false},     {"UCGO @@0,1,0,0,", false},
+               {"", false}};
+  for (const auto &c : cases) {
+    VESSELSTATUS2 vs{};
+    vs.version = 2;
+    char buf[128];
+    snprintf(buf, sizeof buf, "%s", c.line);
+    EXPECT_EQ(mill->ParseScenarioLineEx(buf, &vs), c.taken) << c.line;
+  }
+  VESSELSTATUS2 vs{};
+  vs.version = 2;
+  char pos[] = "POS -10.5 20.25";
+  mill->ParseScenarioLineEx(pos, &vs);
+  EXPECT_NEAR(vs.surf_lat * 180 / 3.14159265358979323846, 20.25, 1e-12);
+}
+
+TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
+  const std::string good = simtest::landedShip("A", "Crate", 1, 2, 3);
+  std::string longLine(1100, 'x');
+  struct Case {
+    const char *what;
+    std::string text;
+    int line;
+    const char *message;
+  } cases[] = {
+      {"unknown class", simtest::scenario("A:Nothing\nEND\n"), 11, "unknown vessel class Nothing"},
+      {"missing END", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Moon\nEND_SHIPS\n", 2, "missing END of vessel A"},
+      {"missing END at file end", "BEGIN_SHIPS\nA:Crate\n", 2, "missing END of vessel A"},
+      {"ship line without colon", "BEGIN_SHIPS\n" + good + "JustAName\nEND_SHIPS\n", 7, "NAME:CLASS"},
+      {"bad POS number", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Moon\n  POS 1 x\nEND\nEND_SHIPS\n", 4, "POS"},
+      {"bad RPOS count", "BEGIN_SHIPS\nA:Crate\n  RPOS 1 2\nEND\nEND_SHIPS\n", 3, "RPOS"},
+      {"latitude beyond the pole", "BEGIN_SHIPS\nA:Crate\n  POS 1 91\nEND\nEND_SHIPS\n", 3, "latitude"},
+      {"duplicate name", "BEGIN_SHIPS\n" + good + "a:Crate\nEND\nEND_SHIPS\n", 7, "duplicate vessel name a"},
+      {"missing END_SHIPS", "BEGIN_SHIPS\n" + good, 1, "missing END_SHIPS"},
+      {"other body", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Earth\nEND\nEND_SHIPS\n", 3, "unknown body Earth"},
+      {"body missing", "BEGIN_SHIPS\nA:Crate\n  STATUS Orbiting\nEND\nEND_SHIPS\n", 3, "needs one body"},
+      {"line too long", "BEGIN_SHIPS\nA:Crate\n  " + longLine + "\nEND\nEND_SHIPS\n", 3, "line too long"},
+      {"bad date", "BEGIN_ENVIRONMENT\n  Date MJD soon\nEND_ENVIRONMENT\n", 2, "Date"},
+      {"other system", "BEGIN_ENVIRONMENT\n  System Vega\nEND_ENVIRONMENT\n", 2, "System Sol"},
+      {"unclosed section", "BEGIN_CAMERA\n  MODE Extern\n", 1, "missing END_CAMERA"},
+      {"text outside sections", "hello\n", 1, "outside a section"},
+      {"focus on nobody", simtest::scenario(good, "Ghost"), 11, "Ghost"},
+      {"bad AFCMODE", "BEGIN_SHIPS\nA:Crate\n  AFCMODE lots\nEND\nEND_SHIPS\n", 3, "AFCMODE"},
+      {"module refuses", "BEGIN_SHIPS\n" + good + "NullOne:Probe\nEND\nEND_SHIPS\n", 7, "ovcInit"},
+      {"module block bad line", "BEGIN_SHIPS\nP:Probe\n  PROBE x\n  HEADING north\nEND\nEND_SHIPS\n", 4,
+       "HEADING"},
+      {"ATTACHED to nobody", "BEGIN_SHIPS\nA:Crate\n  ATTACHED 0:0,Ghost\nEND\nEND_SHIPS\n", 3, "Ghost"},
+  };
+  for (const auto &c : cases) {
+    tree.write("Scenarios/bad.scn", c.text);
+    simhost::Simulation sim(tree.root());
+    simtest::EventLog log;
+    log.attach(sim);
+    std::string error;
+    std::string file = tree.path("Scenarios/bad.scn");
+    EXPECT_FALSE(sim.loadScenario(file, error)) << c.what;
+    EXPECT_EQ(error.rfind(file + ":" + std::to_string(c.line) + ": ", 0), 0u) << c.what << ": " << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+    EXPECT_EQ(oapiGetVesselCount(), 0u) << c.what;
+    EXPECT_EQ(oapiGetFocusObject(), nullptr) << c.what;
+    EXPECT_TRUE(log.of("created").empty()) << c.what;
+  }
+}
+
+TEST_F(Scenarios, ARefusedModuleVesselIsEndedAgain) {
+  tree.write("Scenarios/bad.scn", "BEGIN_SHIPS\nGood:Probe\nEND\nBad:Crate\n  POS x\nEND\nEND_SHIPS\n");
+  simtest::clearProbeLog(tree);
+  simhost::Simulation sim(tree.root());
+  std::string error;
+  EXPECT_FALSE(sim.loadScenario(tree.path("Scenarios/bad.scn"), error));
+  std::string log = simtest::probeLog(tree);
+  EXPECT_NE(log.find("exit Good"), std::string::npos) << log;
+}
+
+TEST_F(Scenarios, AttachedChildrenAreSavedAndRestored) {
+  tree.write("Scenarios/a.scn", simtest::scenario(simtest::landedShip("Lifter", "UCGO\\Cargos\\Box", 5, 5, 0) +
+                                                  simtest::landedShip("Load", "Crate", 5.001, 5, 0)));
+  std::string error;
+  {
+    simhost::Simulation sim(tree.root());
+    ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+    ASSERT_TRUE(sim.attach("Load", "Lifter", error)) << error;
+    ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  }
+  EXPECT_NE(tree.read("Scenarios/b.scn").find("  ATTACHED 0:0,Lifter\n"), std::string::npos);
+  simhost::Simulation sim(tree.root());
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  VESSEL *lifter = oapiGetVesselInterface(oapiGetVesselByIndex(0));
+  EXPECT_EQ(lifter->GetAttachmentStatus(lifter->GetAttachmentHandle(false, 0)), oapiGetVesselByIndex(1));
+}
+
+TEST_F(Scenarios, LoadAndSaveAreReported) {
+  tree.write("Scenarios/a.scn", simtest::scenario(simtest::landedShip("A", "Crate", 1, 2, 3) +
+                                                  simtest::landedShip("B", "Crate", 1.0001, 2, 3)));
+  simhost::Simulation sim(tree.root());
+  simtest::EventLog log;
+  log.attach(sim);
+  std::string error;
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+  ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  auto created = log.of("created");
+  ASSERT_EQ(created.size(), 2u);
+  EXPECT_EQ(created[1]["name"], "B");
+  EXPECT_EQ(created[1]["class"], "Crate");
+  EXPECT_EQ(created[1]["status"], "landed");
+  EXPECT_NEAR(created[1]["lon"].get<double>(), 1.0001, 1e-9);
+  EXPECT_NEAR(created[1]["lat"].get<double>(), 2, 1e-9);
+  // B lies 0.0001 degrees east of A, which faces 3 degrees east of north.
+  const double rad = 3.14159265358979323846 / 180;
+  double east = 0.0001 * rad * (1737.4e3 + 1) * std::cos(2 * rad);
+  EXPECT_NEAR(created[1]["local"][0].get<double>(), east * std::cos(3 * rad), 0.01);
+  EXPECT_NEAR(created[1]["local"][2].get<double>(), east * std::sin(3 * rad), 0.01);
+  EXPECT_EQ(created[1]["empty_mass"], 100.0);
+  EXPECT_TRUE(created[1].contains("t") && created[1].contains("sys"));
+  ASSERT_EQ(log.of("loaded").size(), 1u);
+  EXPECT_EQ(log.of("loaded")[0]["file"], tree.path("Scenarios/a.scn"));
+  ASSERT_EQ(log.of("saved").size(), 1u);
+  EXPECT_FALSE(sim.saveScenario(tree.path("NoSuchFolder/x.scn"), error));
+  EXPECT_NE(error.find("cannot be written"), std::string::npos);
+}
+
+}  // namespace
