@@ -1,0 +1,113 @@
+// The built plugin Modules/Calvane.dll as the simulator sees it: which
+// symbols it offers and which it needs. The simulator finds the module only
+// by its three C entry points, and a module that needs anything but the
+// simulator and the standard library would not load in it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mill_world.h"
+
+namespace {
+
+struct DynamicSymbol {
+  char type;            // nm's letter: U undefined, w weak undefined, T code ...
+  std::string name;     // without the version
+  std::string version;  // "GLIBCXX_3.4" for name@GLIBCXX_3.4, else empty
+};
+
+// A shared object's dynamic symbols as nm lists them.
+std::vector<DynamicSymbol> DynamicSymbols(const std::string &file, const std::string &which) {
+  std::vector<DynamicSymbol> symbols;
+  std::string command = "nm -D " + which + " '" + file + "' 2>/dev/null";
+  FILE *out = popen(command.c_str(), "r");
+  if (!out) return symbols;
+  char line[2048];
+  while (std::fgets(line, sizeof line, out)) {
+    std::string text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    // "<value or blanks> <type> <name>[@[@]version]"
+    std::size_t nameStart = text.rfind(' ');
+    if (nameStart == std::string::npos || nameStart < 2) continue;
+    DynamicSymbol symbol;
+    symbol.type = text[nameStart - 1];
+    std::string name = text.substr(nameStart + 1);
+    std::size_t at = name.find('@');
+    if (at != std::string::npos) {
+      std::size_t versionStart = name.find_first_not_of('@', at);
+      symbol.version = versionStart == std::string::npos ? "" : name.substr(versionStart);
+      name.erase(at);
+    }
+    symbol.name = name;
+    symbols.push_back(symbol);
+  }
+  pclose(out);
+  return symbols;
+}
+
+bool StartsWith(const std::string &text, const char *prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Versioned symbols come from the C and C++ standard libraries and the
+// compiler's runtime; the sanitizer runtimes of the checking build are the
+// compiler's too.
+bool IsStandardLibrary(const DynamicSymbol &symbol) {
+  for (const char *tag : {"GLIBC_", "GLIBCXX_", "CXXABI_", "GCC_"}) {
+    if (StartsWith(symbol.version, tag)) return true;
+  }
+  for (const char *prefix : {"__asan_", "__ubsan_", "__sanitizer_", "__lsan_"}) {
+    if (StartsWith(symbol.name, prefix)) return true;
+  }
+  return false;
+}
+
+// Weak references every shared object carries for tools it may run under.
+bool IsOptionalRuntimeHook(const DynamicSymbol &symbol) {
+  static const std::set<std::string> hooks = {"__gmon_start__", "_ITM_deregisterTMCloneTable",
+                                              "_ITM_registerTMCloneTable", "__cxa_finalize"};
+  return symbol.type == 'w' && hooks.count(symbol.name) > 0;
+}
+
+// The host library this process runs on: the one that provides the
+// simulator's functions.
+std::string HostLibraryPath() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void *>(&oapiGetSimTime), &info) || !info.dli_fname) return "";
+  return info.dli_fname;
+}
+
+// The simulator's own symbols: those the host library exports.
+std::set<std::string> HostSymbols() {
+  std::set<std::string> names;
+  for (const DynamicSymbol &symbol : DynamicSymbols(HostLibraryPath(), "--defined-only")) names.insert(symbol.name);
+  return names;
+}
+
+TEST(CalvanePlugin, ExportsExactlyTheThreeEntryPointsWithCLinkage) {
+  std::set<std::string> exportedCode;
+  for (const DynamicSymbol &symbol : DynamicSymbols(millworld::PluginPath(), "--defined-only")) {
+    if (symbol.type != 'T' && symbol.type != 'W' && symbol.type != 'i') continue;
+    if (symbol.name == "_init" || symbol.name == "_fini") continue;
+    exportedCode.insert(symbol.name);
+  }
+  EXPECT_EQ(exportedCode, (std::set<std::string>{"InitModule", "ovcExit", "ovcInit"}));
+}
+
+TEST(CalvanePlugin, NeedsOnlyTheHostAndTheStandardLibrary) {
+  std::vector<DynamicSymbol> needed = DynamicSymbols(millworld::PluginPath(), "--undefined-only");
+  ASSERT_FALSE(needed.empty()) << "nm listed nothing for " << millworld::PluginPath();
+  std::set<std::string> host = HostSymbols();
+  ASSERT_FALSE(host.empty()) << "nm listed no host symbols in " << HostLibraryPath();
+  bool usesHost = false;
+  for (const DynamicSymbol &symbol : needed) {
+    if (IsStandardLibrary(symbol) || IsOptionalRuntimeHook(symbol)) continue;
+    EXPECT_EQ(host.count(symbol.name), 1u) << symbol.name << " is neither the host's nor the standard library's";
+    usesHost = true;
+  }
+  EXPECT_TRUE(usesHost);
+}
+
+}  // namespace
