@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "simulation.h"
 #include "timeline.h"
@@ -37,18 +38,32 @@ public:
     }
     Simulation sim(plan.root);
     this->sim = &sim;
-    sim.setObserver([this](const Event &event) { record(event); });
+    sim.setObserver([this](const Event &event) {
+      if (loading) {
+        heldEvents.push_back(event);
+      } else {
+        record(event);
+      }
+    });
     sim.setFrameLength(plan.dt);
     sim.setWarp(plan.warp);
     reportStart();
 
+    // The scenario's vessels are reported before its focus is, yet their
+    // positions are measured from the focus: hold the loading's events
+    // until the focus is known, so the timeline can name it.
     std::string error;
-    if (!sim.loadScenario(plan.scenarioPath, error)) {
+    loading = true;
+    bool loaded = sim.loadScenario(plan.scenarioPath, error);
+    loading = false;
+    noteFocus();
+    for (Event &event : heldEvents) record(showScenarioAsGiven(std::move(event)));
+    heldEvents.clear();
+    if (!loaded) {
       sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
       fail("scenario " + plan.scenarioShown + " refused: " + error);
       return finish(kRunFailed);
     }
-    noteFocus();
     if (sim.paused()) pauseStartSys = sim.sysTime();
 
     int status = loop();
@@ -72,6 +87,8 @@ private:
   long frames = 0;
   double pauseStartSys = 0;
   bool stopped = false;
+  bool loading = false;
+  std::vector<Event> heldEvents;
 
   // The trace and the timeline come from the same events, in one place.
   void record(const Event &event) {
@@ -80,6 +97,16 @@ private:
       clearProgress();
       out << timeline.format(event);
     }
+  }
+
+  // The scenario file is named as the header names it, not by the path
+  // the tree lookup produced, so runs read the same wherever the tree is.
+  Event showScenarioAsGiven(Event event) const {
+    if (event.is_object() && event.contains("kind") && event["kind"] == "loaded" && event.contains("file") &&
+        event["file"] == plan.scenarioPath) {
+      event["file"] = plan.scenarioShown;
+    }
+    return event;
   }
 
   void fail(const std::string &message) {

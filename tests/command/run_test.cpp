@@ -157,6 +157,18 @@ TEST_F(SimhostRun, SavedScenarioLoadsAgainWithWhatTheScriptChanged) {
   EXPECT_TRUE(has(second.out, "2 vessels: Rock1, Rock3\n")) << second.out;
 }
 
+TEST_F(SimhostRun, VesselsOfTheScenarioAreMeasuredFromItsFocus) {
+  write("rocks.scn", kRocks);
+  Outcome outcome = simhost({"run", "rocks.scn", "--until", "0"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(has(outcome.out, "[    0.0 s] created  Rock2 (UCGO\\Cargos\\Lunar_Rock) landed at 23.4731000 E 0.6740000 N, ("))
+      << outcome.out;
+  EXPECT_TRUE(has(outcome.out, " m from Rock1, empty mass 2000 kg\n")) << outcome.out;
+  EXPECT_FALSE(has(outcome.out, "the focus vessel")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "Finished at 0.0 s of simulation time after 0 frames; 2 vessels: Rock1, Rock2\n"))
+      << outcome.out;
+}
+
 TEST_F(SimhostRun, TraceHoldsEveryEventAsOneJsonObjectALine) {
   write("rocks.scn", kRocks);
   write("s.script", "0.5 place Rock3 UCGO\\Cargos\\Lunar_Rock Rock1 5 0\n1 delete Rock3\n");
@@ -275,6 +287,7 @@ TEST_F(SimhostRun, ScenariosAreFoundByNameInTheTreeInAnyCase) {
     Outcome outcome = simhost(args);
     EXPECT_EQ(outcome.status, 0) << name << "\n" << outcome.err;
     EXPECT_TRUE(has(outcome.out, "simhost: scenario Scenarios/Demo.scn on the simulator tree ")) << name << outcome.out;
+    EXPECT_TRUE(has(outcome.out, "] loaded   Scenarios/Demo.scn\n")) << name << outcome.out;
   }
   // A name may not climb out of the tree's Scenarios/ folder.
   write("outside.scn", kRocks);
