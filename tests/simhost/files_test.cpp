@@ -1,0 +1,77 @@
+// The simulator's path rules, opening files and loading modules by them.
+#include <dlfcn.h>
+
+#include <cstdio>
+
+#include "Orbitersdk.h"
+#include "sim_tree.h"
+
+using simtest::SimTree;
+
+namespace {
+
+TEST(Paths, ResolveLikeTheSimulator) {
+  SimTree tree;
+  tree.write("Config/Vessels/UCGO/Cargos/Box.cfg", "Mass = 1\n");
+  tree.write("Meshes/UMmu/ver.dtf", "2.0\n");
+  struct Case {
+    const char *simPath;
+    bool forWriting;
+    const char *expected;  // relative to the root; null: nothing
+  } cases[] = {
+      {"config\\vessels\\UCGO\\Cargos\\Box.cfg", false, "Config/Vessels/UCGO/Cargos/Box.cfg"},
+      {"CONFIG/VESSELS/ucgo/cargos/box.CFG", false, "Config/Vessels/UCGO/Cargos/Box.cfg"},
+      {"meshes\\UMmu\\ver.dtf", false, "Meshes/UMmu/ver.dtf"},
+      {".\\Meshes\\.\\UMmu\\..\\UMmu\\ver.dtf", false, "Meshes/UMmu/ver.dtf"},
+      {"Meshes\\..\\..\\etc\\passwd", false, nullptr},
+      {"..\\x", false, nullptr},
+      {"Config\\Vessels\\Missing.cfg", false, nullptr},
+      {"Config\\Nothing\\New.cfg", true, nullptr},
+      {"scenarios\\New.scn", true, "Scenarios/New.scn"},
+      {"Config\\Vessels\\UCGO\\Cargos\\Box.cfg\\deeper", false, nullptr},
+  };
+  for (const auto &c : cases) {
+    std::string got = simhost::resolvePath(tree.root(), c.simPath, c.forWriting);
+    if (c.expected) {
+      EXPECT_EQ(got, tree.root() + "/" + c.expected) << c.simPath;
+    } else {
+      EXPECT_EQ(got, "") << c.simPath;
+    }
+  }
+}
+
+TEST(Paths, HostOpenFileUsesTheCurrentTree) {
+  SimTree tree;
+  tree.write("Meshes/UniversalCars/bin/ConfigDarkScreen.msh", "x");
+  simhost::Simulation sim(tree.root());
+  FILE *f = hostOpenFile("Meshes\\universalcars\\BIN\\configdarkscreen.msh", "r");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(std::fgetc(f), 'x');
+  std::fclose(f);
+  EXPECT_EQ(hostOpenFile("Meshes\\UniversalCars\\bin\\Other.msh", "r"), nullptr);
+  EXPECT_EQ(hostOpenFile("Meshes\\..\\..\\outside.txt", "w"), nullptr);
+  EXPECT_EQ(hostOpenFile("Meshes", "r"), nullptr);  // a folder is no file
+  EXPECT_EQ(hostOpenFile(nullptr, "r"), nullptr);
+  FILE *w = hostOpenFile("scenarios\\written.txt", "w");
+  ASSERT_NE(w, nullptr);
+  std::fputs("ok", w);
+  std::fclose(w);
+  EXPECT_EQ(tree.read("Scenarios/written.txt"), "ok");
+}
+
+TEST(Modules, LoadLibraryFindsExportsAndKeepsModulesLoaded) {
+  SimTree tree;
+  tree.addProbe();
+  simhost::Simulation sim(tree.root());
+  HMODULE m = LoadLibraryA("modules\\PROBE.dll");
+  ASSERT_NE(m, nullptr);
+  EXPECT_NE(GetProcAddress(m, "ovcInit"), nullptr);
+  EXPECT_EQ(GetProcAddress(m, "NoSuchExport"), nullptr);
+  EXPECT_EQ(GetProcAddress(nullptr, "ovcInit"), nullptr);
+  EXPECT_EQ(LoadLibraryA("Modules\\Missing.dll"), nullptr);
+  EXPECT_EQ(LoadLibraryA("Config"), nullptr);
+  EXPECT_EQ(FreeLibrary(m), TRUE);
+  EXPECT_EQ(LoadLibraryA("Modules\\Probe.dll"), m);  // still the same module
+}
+
+}  // namespace
