@@ -1,0 +1,154 @@
+// The walking crew in simhost, through the stand-in crew module's exports.
+#include "crew_module.h"
+
+#include <array>
+#include <map>
+#include <vector>
+
+#include "Orbitersdk.h"
+#include "ummu/ummu_exports.h"
+
+namespace simhost {
+
+namespace {
+
+const char CREW_MODULE_PATH[] = "Modules\\UMmu.dll";
+
+struct CrewModule {
+  UMmuEvaFunc eva = nullptr;
+  UMmuActivateFunc activate = nullptr;
+  UMmuReadAirlockFunc readAirlock = nullptr;
+};
+
+template <typename Func>
+bool bindExport(HMODULE module, const char *name, Func &func, std::string &error) {
+  FARPROC address = GetProcAddress(module, name);
+  if (!address) {
+    error = std::string("the crew module ") + CREW_MODULE_PATH + " has no export " + name;
+    return false;
+  }
+  func = reinterpret_cast<Func>(reinterpret_cast<void (*)()>(address));
+  return true;
+}
+
+// The module of the running tree; the simulator loads it once per process,
+// so binding again is cheap.
+bool bindCrewModule(CrewModule &crew, std::string &error) {
+  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  if (!module) {
+    error = std::string("no crew module ") + CREW_MODULE_PATH + " in the tree";
+    return false;
+  }
+  return bindExport(module, "UMmuEva", crew.eva, error) &&
+         bindExport(module, "UMmuActivate", crew.activate, error) &&
+         bindExport(module, "UMmuReadAirlock", crew.readAirlock, error);
+}
+
+bool isCurrent(Simulation &sim, std::string &error) {
+  if (Simulation::current() == &sim) return true;
+  error = "the simulation is not the one running";
+  return false;
+}
+
+OBJHANDLE vesselNamed(const std::string &name, std::string &error) {
+  std::vector<char> buffer(name.begin(), name.end());
+  buffer.push_back('\0');
+  OBJHANDLE handle = oapiGetVesselByName(buffer.data());
+  if (!handle) error = "no vessel named " + name;
+  return handle;
+}
+
+struct PublishedAirlock {
+  std::array<double, 6> box{};
+  int door = 0, aux = 0, freeSeats = 0;
+  bool operator==(const PublishedAirlock &) const = default;
+};
+
+bool readAirlock(const CrewModule &crew, OBJHANDLE vessel, PublishedAirlock &airlock) {
+  return crew.readAirlock(vessel, airlock.box.data(), &airlock.door, &airlock.aux, &airlock.freeSeats) == 1;
+}
+
+void reportAirlock(Simulation &sim, const std::string &vessel, const PublishedAirlock &airlock) {
+  sim.report({{"kind", "airlock"},
+              {"vessel", vessel},
+              {"box", airlock.box},
+              {"door", airlock.door},
+              {"aux", airlock.aux},
+              {"free_seats", airlock.freeSeats}});
+}
+
+std::string vesselName(OBJHANDLE vessel) {
+  char name[256] = {};
+  oapiGetObjectName(vessel, name, sizeof name);
+  return name;
+}
+
+}  // namespace
+
+bool crewEva(Simulation &sim, const std::string &vessel, double x, double y, double z, std::string &error) {
+  CrewModule crew;
+  if (!isCurrent(sim, error) || !bindCrewModule(crew, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  if (!handle) return false;
+  if (crew.eva(handle, x, y, z) != 1) {
+    error = "no crew member can step out at that point";
+    return false;
+  }
+  sim.report({{"kind", "eva"}, {"vessel", vessel}, {"pos", {x, y, z}}});
+  return true;
+}
+
+bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error) {
+  CrewModule crew;
+  if (!isCurrent(sim, error) || !bindCrewModule(crew, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  if (!handle) return false;
+  const int id = crew.activate(handle);
+  if (id == -1)
+    sim.report({{"kind", "activate"}, {"vessel", vessel}, {"miss", true}});
+  else
+    sim.report({{"kind", "activate"}, {"vessel", vessel}, {"id", id}});
+  return true;
+}
+
+bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error) {
+  CrewModule crew;
+  if (!isCurrent(sim, error) || !bindCrewModule(crew, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  if (!handle) return false;
+  PublishedAirlock airlock;
+  if (!readAirlock(crew, handle, airlock)) {
+    error = "vessel " + vessel + " publishes no airlock";
+    return false;
+  }
+  reportAirlock(sim, vessel, airlock);
+  return true;
+}
+
+struct CrewAirlockWatch::Published {
+  std::map<std::string, PublishedAirlock> byVessel;
+};
+
+CrewAirlockWatch::CrewAirlockWatch() : published_(std::make_unique<Published>()) {}
+
+CrewAirlockWatch::~CrewAirlockWatch() = default;
+
+void CrewAirlockWatch::reportChanges(Simulation &sim) {
+  CrewModule crew;
+  std::string error;
+  if (Simulation::current() != &sim || !bindCrewModule(crew, error)) return;
+  std::map<std::string, PublishedAirlock> now;
+  const DWORD count = oapiGetVesselCount();
+  for (DWORD i = 0; i < count; ++i) {
+    OBJHANDLE handle = oapiGetVesselByIndex(i);
+    PublishedAirlock airlock;
+    if (!handle || !readAirlock(crew, handle, airlock)) continue;
+    const std::string name = vesselName(handle);
+    auto before = published_->byVessel.find(name);
+    if (before == published_->byVessel.end() || !(before->second == airlock)) reportAirlock(sim, name, airlock);
+    now.emplace(name, airlock);
+  }
+  published_->byVessel.swap(now);
+}
+
+}  // namespace simhost

@@ -1,0 +1,43 @@
+// The walking crew in simhost: binds the stand-in crew module
+// (Modules\UMmu.dll of the running tree, simhost/ummu/) and reports what its
+// crew does and sees as events of the Simulation:
+//   eva       vessel, pos [x, y, z]       a crew member stepped outside
+//   activate  vessel, id                  it activated that area of the vessel
+//   activate  vessel, miss: true          nothing of the vessel was in reach
+//   airlock   vessel, box [xMin, xMax, yMin, yMax, zMin, zMax], door, aux,
+//             free_seats                  the vessel's airlock as published
+// Each call acts on the Simulation that is alive; it returns false with a
+// message in error when it cannot (no such vessel, no crew module in the
+// tree, the module lacks an export, no crew member outside).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "simulation.h"
+
+namespace simhost {
+
+// A crew member outside vessel at (x, y, z) of its frame.
+bool crewEva(Simulation &sim, const std::string &vessel, double x, double y, double z, std::string &error);
+// The crew member outside vessel activates what is in reach. A miss is
+// reported and is no failure.
+bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error);
+// Reports vessel's airlock as published; false when it publishes none.
+bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error);
+
+// Reports the airlocks of a run as they are published: after loading and
+// after every frame, reportChanges reports each vessel whose published
+// airlock appeared or changed since its last call. One watch per run.
+class CrewAirlockWatch {
+public:
+  CrewAirlockWatch();
+  ~CrewAirlockWatch();
+  void reportChanges(Simulation &sim);
+
+private:
+  struct Published;
+  std::unique_ptr<Published> published_;
+};
+
+}  // namespace simhost
