@@ -236,17 +236,4 @@ TEST(CargoRelease, CargoOfNoWeightLeavesTheCountAlone) {
   EXPECT_EQ(w.emptyMass("CARG02"), 10000);
 }
 
-TEST(CargoRelease, GeometryHelpers) {
-  VECTOR3 p = _V(3, 4, 0), v = _V(0, 0, 0);
-  CargoBay::CartesianToPolar(p, v);
-  EXPECT_DOUBLE_EQ(p.x, 5);
-  EXPECT_DOUBLE_EQ(p.y, 0);
-  EXPECT_DOUBLE_EQ(p.z, std::asin(0.8));
-  VECTOR3 q = _V(0, 0, 2), qv = _V(1, 0, 0);
-  CargoBay::CartesianToPolar(q, qv);
-  EXPECT_NEAR(q.y, Pi / 2, 1e-12);
-  EXPECT_DOUBLE_EQ(qv.x, 0);     // no radial rate
-  EXPECT_DOUBLE_EQ(qv.y, -0.5);  // (vz x - vx z) / (x^2 + z^2)
-}
-
 }  // namespace
