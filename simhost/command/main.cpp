@@ -98,5 +98,11 @@ int main(int argc, char **argv) {
     for (const std::string &error : errors) std::cerr << "simhost: " << error << '\n';
     return kBadUsage;
   }
-  return simhost::command::runPlan(plan, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+  try {
+    return simhost::command::runPlan(plan, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+  } catch (const std::exception &e) {
+    std::cout.flush();
+    std::cerr << "simhost: the run stopped on an internal error: " << e.what() << '\n';
+    return simhost::command::kRunFailed;
+  }
 }

@@ -241,7 +241,7 @@ private:
 
   void showProgressLine() {
     char line[128];
-    std::snprintf(line, sizeof line, "\rsimhost: %.1f s of %.1f s simulated, %ld frames", sim->simTime(), plan.until,
+    std::snprintf(line, sizeof line, "\rsimhost: %.1f s of %.1f s simulated, %ld frames\033[K", sim->simTime(), plan.until,
                   frames);
     err << line << std::flush;
     progressShown = true;
