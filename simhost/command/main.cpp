@@ -36,6 +36,8 @@ constexpr const char *kScriptVerbs =
     "  attach CHILD PARENT               attach CHILD to PARENT\n"
     "  detach CHILD                      release CHILD from its parent\n"
     "  afcmode NAME BITS                 set a vessel's aerodynamic control mode bits\n"
+    "  eva VESSEL X Y Z                  a crew member steps outside VESSEL at (X, Y, Z) m of its frame\n"
+    "  activate VESSEL                   the crew member outside VESSEL activates the action area in reach\n"
     "  save FILE                         save the scenario now\n"
     "  stop                              end the run here\n"
     "A verb that fails (no such vessel, ...) is an error and ends the run with exit status 1.\n"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "crew_module.h"
 #include "simulation.h"
 #include "timeline.h"
 
@@ -65,6 +66,7 @@ public:
       return finish(kRunFailed);
     }
     if (sim.paused()) pauseStartSys = sim.sysTime();
+    airlocks.reportChanges(sim);
 
     int status = loop();
     if (status == kRunOk && !plan.save.empty() && !sim.saveScenario(plan.save, error)) {
@@ -84,6 +86,8 @@ private:
   std::unique_ptr<std::ofstream> trace;
   Simulation *sim = nullptr;
   Timeline timeline;
+  // The crew's view of the vessels' airlocks, told when they change.
+  CrewAirlockWatch airlocks;
   long frames = 0;
   double pauseStartSys = 0;
   bool stopped = false;
@@ -158,6 +162,7 @@ private:
       }
       if (runClock() >= plan.until - kTimeSlack) return kRunOk;
       sim->frame();
+      airlocks.reportChanges(*sim);
       ++frames;
       if (showProgress && expectedFrames > kLongRunFrames && frames % kProgressEveryFrames == 0) showProgressLine();
     }
@@ -202,6 +207,12 @@ private:
         break;
       case ScriptVerb::AfcMode:
         done = sim->setAfcMode(event.name, event.bits, error);
+        break;
+      case ScriptVerb::Eva:
+        done = crewEva(*sim, event.name, event.x, event.y, event.z, error);
+        break;
+      case ScriptVerb::Activate:
+        done = crewActivate(*sim, event.name, error);
         break;
       case ScriptVerb::Save:
         done = sim->saveScenario(event.file, error);

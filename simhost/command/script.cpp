@@ -27,6 +27,8 @@ constexpr VerbForm kVerbs[] = {
     {ScriptVerb::Attach, "attach", 2, 2, "CHILD PARENT"},
     {ScriptVerb::Detach, "detach", 1, 1, "CHILD"},
     {ScriptVerb::AfcMode, "afcmode", 2, 2, "NAME BITS"},
+    {ScriptVerb::Eva, "eva", 4, 4, "VESSEL X Y Z"},
+    {ScriptVerb::Activate, "activate", 1, 1, "VESSEL"},
     {ScriptVerb::Save, "save", 1, 1, "FILE"},
     {ScriptVerb::Stop, "stop", 0, 0, ""},
 };
@@ -117,6 +119,7 @@ std::string readArguments(const std::vector<std::string_view> &args, ScriptEvent
     case ScriptVerb::Focus:
     case ScriptVerb::Delete:
     case ScriptVerb::Detach:
+    case ScriptVerb::Activate:
       event.name = args[0];
       return {};
     case ScriptVerb::Warp:
@@ -149,6 +152,14 @@ std::string readArguments(const std::vector<std::string_view> &args, ScriptEvent
       if (!parseBits(args[1], event.bits))
         return "afcmode needs BITS as a whole number (decimal or 0x hex, 32 bits), not " + inQuotes(args[1]);
       return {};
+    case ScriptVerb::Eva:
+      event.name = args[0];
+      if (!parseDecimal(args[1], true, event.x) || !parseDecimal(args[2], true, event.y) ||
+          !parseDecimal(args[3], true, event.z)) {
+        return "eva needs X Y Z in metres of the vessel's frame, not " + inQuotes(args[1]) + " " + inQuotes(args[2]) +
+               " " + inQuotes(args[3]);
+      }
+      return {};
     case ScriptVerb::Save:
       event.file = args[0];
       return {};
@@ -176,7 +187,7 @@ bool parseLine(std::string_view line, ScriptEvent &event, std::string &error) {
   const VerbForm *form = findVerb(words[1]);
   if (form == nullptr) {
     error = "unknown verb " + inQuotes(words[1]) +
-            " (verbs: key, focus, warp, pause, hud, place, delete, mass, attach, detach, afcmode, save, stop)";
+            " (verbs: key, focus, warp, pause, hud, place, delete, mass, attach, detach, afcmode, eva, activate, save, stop)";
     return false;
   }
   event.verb = form->verb;

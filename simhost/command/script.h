@@ -19,7 +19,9 @@
 
 namespace simhost::command {
 
-enum class ScriptVerb { Key, Focus, Warp, Pause, Hud, Place, Delete, Mass, Attach, Detach, AfcMode, Save, Stop };
+enum class ScriptVerb {
+  Key, Focus, Warp, Pause, Hud, Place, Delete, Mass, Attach, Detach, AfcMode, Eva, Activate, Save, Stop
+};
 
 struct ScriptEvent {
   double time = 0;
@@ -34,9 +36,10 @@ struct ScriptEvent {
   //   place    name, className, near, x, z, heading (degrees, default 0)
   //   attach   name (child), other (parent)
   //   afcmode  name, bits
+  //   eva      name, x, y, z            activate: name
   //   save     file
   std::string name, className, near, other, file;
-  double value = 0, x = 0, z = 0, heading = 0;
+  double value = 0, x = 0, y = 0, z = 0, heading = 0;
   bool on = false;
   DWORD bits = 0;
   KeyChord key;

@@ -133,6 +133,23 @@ std::string keyText(const json &e) {
   return s;
 }
 
+std::string activateText(const json &e) {
+  if (flag(e, "miss")) return text(e, "vessel") + ": nothing in reach";
+  return text(e, "vessel") + " area " + trimmed(number(e, "id"), 0);
+}
+
+std::string airlockText(const json &e) {
+  std::string s = text(e, "vessel");
+  const json &box = e.contains("box") ? e["box"] : json();
+  if (box.is_array() && box.size() == 6) {
+    auto at = [&box](size_t i) { return fixed(box[i].is_number() ? box[i].get<double>() : 0.0, 1); };
+    s += " x " + at(0) + ".." + at(1) + ", y " + at(2) + ".." + at(3) + ", z " + at(4) + ".." + at(5) + " m";
+  }
+  s += ", door " + trimmed(number(e, "door"), 0) + ", aux " + trimmed(number(e, "aux"), 0);
+  long seats = static_cast<long>(number(e, "free_seats"));
+  return s + ", " + std::to_string(seats) + (seats == 1 ? " free seat" : " free seats");
+}
+
 std::string runStart(const json &e) {
   std::string s = "simhost: scenario " + text(e, "scenario") + " on the simulator tree " + text(e, "root") + "\n";
   if (has(e, "script")) {
@@ -189,6 +206,12 @@ std::string Timeline::format(const json &event) {
     focusName = text(event, "name");
     return line(t, kind, focusName);
   }
+  if (kind == "eva") {
+    std::string where = has(event, "pos") ? " at " + vector3(event["pos"], 1) + " m" : "";
+    return line(t, kind, "crew member outside " + text(event, "vessel") + where);
+  }
+  if (kind == "activate") return line(t, kind, activateText(event));
+  if (kind == "airlock") return line(t, kind, airlockText(event));
   if (kind == "saved" || kind == "loaded") return line(t, kind, text(event, "file"));
   if (kind == "note") return line(t, kind, text(event, "text"));
   if (kind == "script") return line(t, kind, "line " + trimmed(number(event, "line"), 0) + ": " + text(event, "action"));

@@ -1,7 +1,8 @@
 // The timeline of the simhost command: the readable account of a run on
-// stdout, one line for each thing that happens, made from the same event
+// stdout, one line for each thing that happens (the HUD: one line per text), made from the same event
 // objects that the trace file records (see simulation.h for the events of
-// the simulation; the command adds its own, below).
+// the simulation, crew_module.h for those of the walking crew; the command
+// adds its own, below).
 //
 //   [   12.3 s] created  CARG01 (UCGO\Cargos\KVT_Ore_Cargo) landed at ...
 //   [   12.3 s] hud      y=216 "Ore cargo produced."

@@ -66,6 +66,15 @@ TEST(ScriptParsing, EachVerbReadsItsArguments) {
   EXPECT_EQ(e.bits, 7u);
   e = parseOne("2 afcmode Mill 4294967295");
   EXPECT_EQ(e.bits, 0xFFFFFFFFu);
+  e = parseOne("2 eva Mill 0 -1.5 +6.25");
+  EXPECT_EQ(e.verb, ScriptVerb::Eva);
+  EXPECT_EQ(e.name, "Mill");
+  EXPECT_EQ(e.x, 0);
+  EXPECT_EQ(e.y, -1.5);
+  EXPECT_EQ(e.z, 6.25);
+  e = parseOne("2 activate Mill");
+  EXPECT_EQ(e.verb, ScriptVerb::Activate);
+  EXPECT_EQ(e.name, "Mill");
   e = parseOne("2 save out/after.scn");
   EXPECT_EQ(e.verb, ScriptVerb::Save);
   EXPECT_EQ(e.file, "out/after.scn");
@@ -135,6 +144,10 @@ TEST(ScriptParsing, BadLinesAreRefusedWithFileLineAndReason) {
       {"5 afcmode Mill 0x1FFFFFFFF", "afcmode needs BITS"},
       {"5 afcmode Mill 4294967296", "afcmode needs BITS"},
       {"5 afcmode Mill 7x", "afcmode needs BITS"},
+      {"5 eva Mill 1 2", "eva takes VESSEL X Y Z, not 3 arguments"},
+      {"5 eva Mill 1 2 up", "eva needs X Y Z in metres"},
+      {"5 activate", "activate takes VESSEL, not 0 arguments"},
+      {"5 activate Mill 1", "not 2 arguments"},
       {"5 save", "save takes FILE"},
       {"5 stop now", "stop takes no arguments, not 1 argument"},
   };
