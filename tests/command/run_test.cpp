@@ -295,6 +295,26 @@ TEST_F(SimhostRun, ScenariosAreFoundByNameInTheTreeInAnyCase) {
   EXPECT_EQ(outcome.status, 2) << outcome.out;
 }
 
+TEST_F(SimhostRun, CrewVerbsReachTheCrewModuleOfTheTree) {
+  write("rocks.scn", kRocks);
+  write("s.script", "1 eva Rock1 0 0 3\n2 activate Rock1\n3 eva Rock9 0 0 0\n");
+  Outcome outcome = simhost({"run", "rocks.scn", "--script", "s.script"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_TRUE(has(outcome.out, "[    1.0 s] eva      crew member outside Rock1 at (0.0, 0.0, 3.0) m\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "[    2.0 s] activate Rock1: nothing in reach\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "[    3.0 s] error    line 3: eva Rock9 0 0 0: ")) << outcome.out;
+  EXPECT_TRUE(has(outcome.err, "s.script:3: eva Rock9 0 0 0: ")) << outcome.err;
+}
+
+TEST_F(SimhostRun, TheDemoMillAnswersKeysOnItsHud) {
+  write("s.script", "1 key 4\n2 hud off\n3 hud on\n");
+  Outcome outcome = simhost({"run", "--script", "s.script", "--until", "4"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(has(outcome.out, "] key      4 -> 0\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "] hud      y=216 \"Autoprocessing enabled\"\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "] hud      (clear)\n")) << outcome.out;
+}
+
 TEST_F(SimhostRun, QuietLeavesStdoutEmptyButTellsErrors) {
   write("rocks.scn", kRocks);
   Outcome outcome = simhost({"run", "rocks.scn", "--until", "1", "--quiet"});
