@@ -15,6 +15,8 @@
 #include <cstdint>
 
 #include "Orbitersdk.h"
+#include "cargo_bay.h"
+#include "crew_roster.h"
 #include "hud_message.h"
 
 class Calvane : public VESSEL2 {
@@ -32,9 +34,21 @@ public:
   // configuration file is not read. (definition.cpp)
   void clbkSetClassCaps(FILEHANDLE cfg) override;
 
-  // Scenario keys, the per-step cycle, new visuals, HUD drawing and key
-  // commands are added here as the mill grows; until then the host's
-  // defaults apply.
+  // Scenario block: host lines, crew block, cargo block, then the mill's
+  // four keys. Loading offers each line to the cargo reader, the crew
+  // reader and the mill's keys, and always to the host. (scenario_keys.cpp)
+  void clbkSaveState(FILEHANDLE scn) override;
+  void clbkLoadStateEx(FILEHANDLE scn, void *status) override;
+
+  // One step of the working cycle. (cycle.cpp)
+  void clbkPostStep(double simt, double simdt, double mjd) override;
+
+  // New visuals get the cargo meshes' rotations. (components.cpp)
+  void clbkVisualCreated(VISHANDLE vis, int refcount) override;
+
+  // The three message lines, and the operator's keys. (hud_keys.cpp)
+  void clbkDrawHUD(int mode, const HUDPAINTSPEC *hps, HDC hDC) override;
+  int clbkConsumeBufferedKey(DWORD key, bool down, char *kstate) override;
 
   // Cockpit modes: a generic cockpit camera only; no panel or virtual
   // cockpit is offered. The ids are ignored. (cockpit.cpp)
@@ -54,6 +68,13 @@ public:
   const HudMessage &ReleaseMessage() const { return releaseMessage; }
   const HudMessage &MillMessage() const { return millMessage; }
   const HudMessage &StatusMessage() const { return statusMessage; }
+  const CargoBay &Cargo() const { return cargoBay; }
+  const CrewRoster &Crew() const { return crewRoster; }
+
+  // Turns 4000 kg of rock into an ore box in slot 0, set down later at the
+  // next of the six set-down positions; run on the timer and by key 7.
+  // The outcome shows in the mill's message line. (cycle.cpp)
+  void ProduceOreCargo();
 
 private:
   void SetFirstValues();
@@ -61,9 +82,17 @@ private:
   void ClearHudMessages();
   void DefineVessel() const;
   void DefineMeshes() const;
+  void ReadMillKeys(const char *line);
+  void HandleStage();
+  void UpdateProcessingLine();
+  void RunTimedProduction(double simt);
+  void ReleaseProducedBox();
+  void DrawHudLine(HudMessage &message, int y, HDC hDC);
+  void ToggleProcessingByKey();
 
-  // The cargo component and the crew component are embedded here by value,
-  // for the vessel's whole life, once they join the mill.
+  // The two components, embedded for the vessel's whole life.
+  CargoBay cargoBay;
+  CrewRoster crewRoster;
 
   double oreTankLevel;        // mined rock in the tank, kg, 0 to OreTankCapacity
   std::uint8_t autospawn;     // automatic processing: 1 on, 0 off; other values do neither

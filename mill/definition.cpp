@@ -75,13 +75,6 @@ void Calvane::SetFirstValues() {
   nextSpawnTime = FirstNextSpawnTime;
 }
 
-void Calvane::SetUpComponents() {
-  // The crew component (airlock, action area, EVA pose, seats) and then the
-  // cargo component (slot 0, mass limit, grapple distance) are set up here,
-  // once both are embedded: after the first values, before the vessel is
-  // defined through the host.
-}
-
 void Calvane::ClearHudMessages() {
   releaseMessage.Clear();
   millMessage.Clear();
