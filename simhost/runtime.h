@@ -73,6 +73,8 @@ public:
 
   // ---- events
   void report(Event event);
+  // False when no one would see an event: callers skip building it.
+  bool reporting() const { return holdEvents || static_cast<bool>(observer); }
   // While a scenario loads, events wait here and are dropped if it fails.
   bool holdEvents = false;
   std::vector<Event> heldEvents;

@@ -23,6 +23,7 @@ struct ScenarioBlock {
   };
   std::vector<Line> lines;
   size_t next = 0;
+  int shipLine = 0;     // the NAME:CLASS line
   int currentLine = 0;  // number of the line handed out last
   char buffer[kScenarioLineCapacity + 1] = {};
   std::string error;  // the first fault found in the block, "FILE:LINE: ..."

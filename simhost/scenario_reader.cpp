@@ -166,7 +166,7 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
     if (text::iequals(l, "END")) break;
     if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), std::string(l)});
   }
-  block.currentLine = static_cast<int>(i + 1);
+  block.shipLine = block.currentLine = static_cast<int>(i + 1);
   std::string why;
   if (!rt_.createVessel(name, cls, nullptr, &block, why)) {
     error = block.error.empty() ? file_ + ":" + std::to_string(i + 1) + ": " + why : block.error;

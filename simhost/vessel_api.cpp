@@ -19,7 +19,7 @@ constexpr UINT kNoMesh = static_cast<UINT>(-1);
 VesselRecord *recordOf(void *vessel) { return static_cast<VesselRecord *>(vessel); }
 
 void meshEvent(Runtime &rt, const VesselRecord &v, UINT index, const char *action, Event extra = Event::object()) {
-  if (!v.announced) return;
+  if (!v.announced || !rt.reporting()) return;
   Event e = {{"kind", "mesh"}, {"name", v.name}, {"index", index}, {"action", action}};
   for (auto it = extra.begin(); it != extra.end(); ++it) e[it.key()] = it.value();
   rt.report(std::move(e));
@@ -91,7 +91,7 @@ void VESSEL::SetEmptyMass(double m) const {
   RECORD_OR();
   if (!std::isfinite(m) || m < 0 || m == v->emptyMass) return;
   v->emptyMass = m;
-  if (v->announced) rt.report({{"kind", "mass"}, {"name", v->name}, {"empty_mass", m}});
+  if (v->announced && rt.reporting()) rt.report({{"kind", "mass"}, {"name", v->name}, {"empty_mass", m}});
 }
 double VESSEL::GetEmptyMass() const {
   RECORD_OR(0.0);

@@ -92,8 +92,7 @@ bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &
     return false;
   }
   if (!applyStatus2(rt, v, vs)) {
-    error = block.file + ":" + std::to_string(block.lines.empty() ? 0 : block.lines.front().number - 1) +
-            ": vessel " + v.name + " has an impossible state";
+    error = block.file + ":" + std::to_string(block.shipLine) + ": vessel " + v.name + " has an impossible state";
     return false;
   }
   return true;
@@ -182,6 +181,7 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
 void Runtime::announce(VesselRecord *v) {
   if (!v || v->announced) return;
   v->announced = true;
+  if (!reporting()) return;
   double lon, lat;
   surfacePosition(*this, *v, lon, lat);
   VECTOR3 local{};
