@@ -77,6 +77,24 @@ TEST_F(Geometry, LandedFramePointsSurviveLongitudeLatitudeRoundTrips) {
   }
 }
 
+TEST_F(Geometry, FlyingFramePointsSurviveLongitudeLatitudeRoundTrips) {
+  load("Flyer:Crate\n  STATUS Orbiting Moon\n  RPOS -900000 1300000 700000\n  RVEL 300 -20 1000\n"
+       "  AROT 33 -71 150\n  VROT 1 2 3\nEND\n");
+  VESSEL *v = vesselNamed("Flyer");
+  for (int frame = 0; frame < 3; ++frame) {
+    const VECTOR3 points[] = {_V(0, 0, 0), _V(10, -5, 2), _V(-6.5, 0, 1.5), _V(0, 0, 5000)};
+    for (const auto &p : points) {
+      VECTOR3 g, back;
+      v->Local2Global(p, g);
+      double lon, lat, r;
+      toSurface(g, lon, lat, r);
+      v->Global2Local(fromSurface(lon, lat, r), back);
+      EXPECT_LT(dist(back, p), 1e-3) << "frame " << frame;
+    }
+    sim.frame();  // moves, turns, and the Moon turns under it
+  }
+}
+
 TEST_F(Geometry, LandedFrameFacesTheHeadingAndStandsUpright) {
   load(simtest::landedShip("North", "Crate", 30, 20, 0) + simtest::landedShip("East", "Crate", 30, 20, 90));
   VESSEL *north = vesselNamed("North"), *east = vesselNamed("East");
