@@ -154,17 +154,28 @@ private:
 
   int loop() {
     size_t next = 0;
-    long expectedFrames = static_cast<long>(plan.until / (plan.dt * plan.warp));
+    const bool longRun = plan.until / (plan.dt * plan.warp) > kLongRunFrames;
     for (;;) {
       while (next < plan.events.size() && plan.events[next].time <= runClock() + kTimeSlack) {
         if (!fire(plan.events[next++])) return kRunFailed;
         if (stopped) return kRunOk;
       }
-      if (runClock() >= plan.until - kTimeSlack) return kRunOk;
+      const double before = runClock();
+      if (before >= plan.until - kTimeSlack) return kRunOk;
       sim->frame();
       airlocks.reportChanges(*sim);
       ++frames;
-      if (showProgress && expectedFrames > kLongRunFrames && frames % kProgressEveryFrames == 0) showProgressLine();
+      // A frame far shorter than the time already run adds nothing to it,
+      // and the run would never reach its end.
+      if (!(runClock() > before)) {
+        char what[160];
+        std::snprintf(what, sizeof what, "time stands still at %.1f s: frames of %g s at time acceleration %g add nothing to it",
+                      before, plan.dt, sim->warp());
+        sim->report({{"kind", "error"}, {"text", what}});
+        fail(what);
+        return kRunFailed;
+      }
+      if (showProgress && longRun && frames % kProgressEveryFrames == 0) showProgressLine();
     }
   }
 
@@ -238,6 +249,9 @@ private:
                  {"status", status == kRunOk ? "ok" : "failed"},
                  {"frames", frames},
                  {"vessels", vessels}});
+    // The summary is the last word: what the simulation does while it is
+    // taken down is no part of the run.
+    sim->setObserver(nullptr);
     clearProgress();
     out.flush();
     if (trace) {

@@ -103,6 +103,8 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
        "no/such/dir/x.scn"},
       {"a script verb saving into a missing folder", {"run", "rocks.scn", "--script", "s.script"}, "0 save no/dir/x.scn\n",
        1, "s.script:1: save no/dir/x.scn"},
+      {"a time acceleration that stops the clock", {"run", "rocks.scn", "--script", "s.script"},
+       "1 warp 0.00000000000000000001\n", 1, "time stands still at 1.0 s"},
       {"a bad script line", {"run", "rocks.scn", "--script", "s.script"}, "0 key C\n\n1 jump\n", 2,
        "s.script:3: unknown verb \"jump\""},
       {"a missing script", {"run", "rocks.scn", "--script", "none.script"}, nullptr, 2, "none.script"},
