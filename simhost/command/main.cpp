@@ -65,6 +65,8 @@ int main(int argc, char **argv) {
                "simhost"};
   app.set_version_flag("--version", "simhost 1.0");
   app.require_subcommand(1);
+  app.footer("Start with `simhost run`, which runs the tree's demo scenario; `simhost run --help` tells its options "
+             "and the verbs of scripts.");
 
   simhost::command::RunOptions options;
   double until = 0;
