@@ -219,6 +219,16 @@ TEST_F(SimhostRun, TheSameRunTwiceGivesTheSameOutputAndTrace) {
   EXPECT_EQ(first.out, second.out);
   EXPECT_EQ(firstTrace, readFile(dir / "t.jsonl"));
   EXPECT_FALSE(firstTrace.empty());
+
+  // The demo mill with its module, through the tree's own scenario.
+  write("mill.script", "1 key 4\n2 key 7\n3 key shift+C\n");
+  const std::vector<std::string> demo = {"run", "--script", "mill.script", "--trace", "m.jsonl", "--until", "30"};
+  first = simhost(demo);
+  firstTrace = readFile(dir / "m.jsonl");
+  second = simhost(demo);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, second.out);
+  EXPECT_EQ(firstTrace, readFile(dir / "m.jsonl"));
 }
 
 TEST_F(SimhostRun, ScriptEventsFireInTheFirstFrameAtOrAfterTheirTimeInFileOrder) {
