@@ -45,13 +45,16 @@ void ScenarioBlock::fail(const std::string &what) {
   if (error.empty()) error = file + ":" + std::to_string(currentLine) + ": " + what;
 }
 
-void ScenarioWriter::item(const char *key, const std::string &value) {
-  out += "  ";
-  out += key;
-  out += ' ';
-  out += value;
+void ScenarioWriter::line(const std::string &text) {
+  size_t start = out.size();
+  out += text;
+  for (size_t i = start; i < out.size(); ++i)
+    if (out[i] == '\n' || out[i] == '\r') out[i] = ' ';
+  if (text.size() > kScenarioLineCapacity && overlong.empty()) overlong = text.substr(0, 40);
   out += '\n';
 }
+
+void ScenarioWriter::item(const char *key, const std::string &value) { line(std::string("  ") + key + " " + value); }
 
 void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (isLanded(v)) {

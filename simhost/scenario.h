@@ -31,13 +31,14 @@ struct ScenarioBlock {
   void fail(const std::string &what);
 };
 
-// A scenario being written: the FILEHANDLE that clbkSaveState gets.
+// A scenario being written: the FILEHANDLE that clbkSaveState gets. Line
+// breaks inside a written item become blanks, so that no module can end its
+// block early; a line longer than the reader takes is remembered as a fault,
+// so that no file is written that could not be loaded again.
 struct ScenarioWriter {
   std::string out;
-  void line(const std::string &text) {
-    out += text;
-    out += '\n';
-  }
+  std::string overlong;  // the first line that is too long, cut for messages
+  void line(const std::string &text);
   void item(const char *key, const std::string &value);
 };
 

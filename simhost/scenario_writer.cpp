@@ -69,6 +69,11 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
     w.line("END_SHIPS");
     writeSections(rt, w, true);
   }
+  if (!w.overlong.empty()) {
+    error = path + ": not written: a line is longer than " + std::to_string(kScenarioLineCapacity) +
+            " characters and could not be read back (" + w.overlong + "...)";
+    return false;
+  }
   FILE *f = std::fopen(path.c_str(), "wb");
   if (!f) {
     error = path + ": cannot be written";

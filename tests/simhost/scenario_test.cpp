@@ -177,6 +177,21 @@ TEST_F(Scenarios, ARefusedModuleVesselIsEndedAgain) {
   EXPECT_NE(log.find("exit Good"), std::string::npos) << log;
 }
 
+TEST_F(Scenarios, ModuleLinesCannotBreakTheFile) {
+  tree.write("Scenarios/a.scn", simtest::scenario(simtest::landedShip("P", "Probe", 1, 1, 0)));
+  simhost::Simulation sim(tree.root());
+  std::string error;
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
+  ASSERT_TRUE(sim.pressKey(OAPI_KEY_N, false, false, error)) << error;
+  ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  EXPECT_NE(tree.read("Scenarios/b.scn").find("  PROBE a END\nEND\n"), std::string::npos);
+  ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << error;
+  ASSERT_TRUE(sim.pressKey(OAPI_KEY_L, false, false, error)) << error;
+  EXPECT_FALSE(sim.saveScenario(tree.path("Scenarios/c.scn"), error));
+  EXPECT_NE(error.find("longer than 1023"), std::string::npos) << error;
+  EXPECT_EQ(tree.read("Scenarios/c.scn"), "");  // nothing written
+}
+
 TEST_F(Scenarios, AttachedChildrenAreSavedAndRestored) {
   tree.write("Scenarios/a.scn", simtest::scenario(simtest::landedShip("Lifter", "UCGO\\Cargos\\Box", 5, 5, 0) +
                                                   simtest::landedShip("Load", "Crate", 5.001, 5, 0)));

@@ -8,6 +8,7 @@
 //   key C             returns 1 and toggles the HUD line "probe on"
 //   key 7             writes "seven" into the debug text; returns 0
 //   key D             deletes the vessel itself (from inside its callback)
+//   key N / key L     its saved line becomes "a<newline>END" / 1100 characters
 // A vessel whose name starts with "Null" is refused by ovcInit.
 #include <cstdio>
 #include <cstring>
@@ -80,6 +81,8 @@ public:
     }
     if (key == OAPI_KEY_7) std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "seven");
     if (key == OAPI_KEY_D) oapiDeleteVessel(GetHandle());
+    if (key == OAPI_KEY_N) text_ = "a\nEND";
+    if (key == OAPI_KEY_L) text_ = std::string(1100, 'l');
     return 0;
   }
 
