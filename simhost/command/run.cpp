@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -180,6 +181,7 @@ private:
   }
 
   bool fire(const ScriptEvent &event) {
+    if (!event.comment.empty()) sim->report({{"kind", "note"}, {"text", event.comment}});
     sim->report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
     std::string error;
     bool done = true;
@@ -220,13 +222,15 @@ private:
         done = sim->setAfcMode(event.name, event.bits, error);
         break;
       case ScriptVerb::Eva:
+        if (noCrewModule(event)) break;
         done = crewEva(*sim, event.name, event.x, event.y, event.z, error);
         break;
       case ScriptVerb::Activate:
+        if (noCrewModule(event)) break;
         done = crewActivate(*sim, event.name, error);
         break;
       case ScriptVerb::Save:
-        done = sim->saveScenario(event.file, error);
+        done = sim->saveScenario(scenarioSavePath(event.file), error);
         break;
       case ScriptVerb::Stop:
         stopped = true;
@@ -238,6 +242,23 @@ private:
       fail(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
     }
     return done;
+  }
+
+  // A tree without the crew add-on has nobody to walk outside: the same
+  // script runs there, and its crew verbs do nothing.
+  bool noCrewModule(const ScriptEvent &event) {
+    if (!resolvePath(sim->root(), "Modules\\UMmu.dll").empty()) return false;
+    sim->report({{"kind", "note"},
+                 {"text", "no crew module Modules\\UMmu.dll in this tree: " + event.action + " does nothing"}});
+    return true;
+  }
+
+  // Like the simulator's own saves, a script saves into the tree's
+  // Scenarios folder unless it names a full path.
+  std::string scenarioSavePath(const std::string &file) const {
+    std::filesystem::path path(file);
+    if (path.is_absolute()) return file;
+    return (std::filesystem::path(sim->root()) / "Scenarios" / path).string();
   }
 
   int finish(int status) {

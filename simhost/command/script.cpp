@@ -169,6 +169,22 @@ std::string readArguments(const std::vector<std::string_view> &args, ScriptEvent
   return "unhandled verb";
 }
 
+// A whole-line comment tells the story of the event below it; a blank line
+// ends the story.
+void collectComment(std::string_view line, std::string &story) {
+  size_t first = line.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos || line[first] != '#') {
+    story.clear();
+    return;
+  }
+  std::string_view words = line.substr(first + 1);
+  size_t from = words.find_first_not_of(" \t");
+  size_t to = words.find_last_not_of(" \t\r");
+  if (from == std::string_view::npos) return;
+  if (!story.empty()) story += ' ';
+  story.append(words.substr(from, to - from + 1));
+}
+
 // Reads one line; returns false when it holds no event. error is set when
 // the line is wrong.
 bool parseLine(std::string_view line, ScriptEvent &event, std::string &error) {
@@ -221,17 +237,23 @@ bool parseScript(std::string_view text, const std::string &fileName, std::vector
   std::vector<std::string> problems;
   int lineNumber = 0;
   size_t start = 0;
+  std::string story;  // comment lines right above the next event
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     ++lineNumber;
+    std::string_view line = text.substr(start, end - start);
     ScriptEvent event;
     std::string error;
-    if (parseLine(text.substr(start, end - start), event, error)) {
+    if (parseLine(line, event, error)) {
       event.line = lineNumber;
+      event.comment = std::move(story);
+      story.clear();
       parsed.push_back(std::move(event));
     } else if (!error.empty()) {
       problems.push_back(fileName + ":" + std::to_string(lineNumber) + ": " + error);
+    } else {
+      collectComment(line, story);
     }
     start = end + 1;
   }

@@ -28,6 +28,7 @@ struct ScriptEvent {
   int line = 0;          // 1-based line number in the script file
   ScriptVerb verb = ScriptVerb::Stop;
   std::string action;    // the line from the verb on, as written, for the timeline
+  std::string comment;   // the comment lines right above the event, joined: its story
   // The verb's arguments; which of them are used depends on the verb:
   //   key      key
   //   focus    name                     delete, detach: name
