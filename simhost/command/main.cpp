@@ -38,7 +38,8 @@ constexpr const char *kScriptVerbs =
     "  afcmode NAME BITS                 set a vessel's aerodynamic control mode bits\n"
     "  eva VESSEL X Y Z                  a crew member steps outside VESSEL at (X, Y, Z) m of its frame\n"
     "  activate VESSEL                   the crew member outside VESSEL activates the action area in reach\n"
-    "  save FILE                         save the scenario now\n"
+    "                                    (without the crew module in the tree, eva and activate do nothing)\n"
+    "  save FILE                         save the scenario now (a relative FILE goes into the tree's Scenarios/)\n"
     "  stop                              end the run here\n"
     "A verb that fails (no such vessel, ...) is an error and ends the run with exit status 1.\n"
     "Exit status: 0 success, 1 the run failed, 2 bad usage or a bad script file.";
