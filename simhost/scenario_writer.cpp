@@ -74,14 +74,18 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
             " characters and could not be read back (" + w.overlong + "...)";
     return false;
   }
-  FILE *f = std::fopen(path.c_str(), "wb");
+  // Written beside the target and renamed over it, so that a failed save
+  // leaves the earlier file as it was.
+  std::string part = path + ".part";
+  FILE *f = std::fopen(part.c_str(), "wb");
   if (!f) {
     error = path + ": cannot be written";
     return false;
   }
   bool ok = std::fwrite(w.out.data(), 1, w.out.size(), f) == w.out.size();
   ok = std::fclose(f) == 0 && ok;
-  if (!ok) {
+  if (!ok || std::rename(part.c_str(), path.c_str()) != 0) {
+    std::remove(part.c_str());
     error = path + ": cannot be written completely";
     return false;
   }
