@@ -290,4 +290,4 @@ OAPIFUNC VISHANDLE *oapiObjectVisualPtr(OBJHANDLE hObject);
 OAPIFUNC void oapiOpenMFD(int mode, int id);
 OAPIFUNC void oapiSetDefNavDisplay(int mode);
 OAPIFUNC void oapiSetDefRCSDisplay(int mode);
-OAPIFUNC void oapiVCRegisterHUD(const VCHUDSPEC *spec);
+OAPIFUNC void oapiVCRegisterHUD(const VCHUDSPEC *hudspec);
