@@ -1,3 +1,0 @@
-// The simhost command's script.cpp, compiled into this test program so that it
-// can be tested as functions; the executable itself is tested by running it.
-#include "command/script.cpp"
