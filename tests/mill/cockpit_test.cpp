@@ -20,7 +20,7 @@ struct CockpitCase {
 class MillCockpit : public ::testing::TestWithParam<CockpitCase> {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(run.Load(millworld::TreeFile("Scenarios/Demo.scn")));
+    ASSERT_TRUE(run.Load(millworld::PlainMillScenarioFile()));
     mill = dynamic_cast<VESSEL2 *>(run.Interface("Mill"));
     ASSERT_NE(mill, nullptr);
     record = run.Record("Mill");

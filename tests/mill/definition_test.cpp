@@ -18,10 +18,10 @@ struct Origin {
   bool placed;  // placed at run time beside the scenario's mill
 };
 
-// The defined mill: "Mill" from the demo scenario, or "Mill2" placed
+// The defined mill: "Mill" from a plain scenario, or "Mill2" placed
 // beside it once the scenario is running.
 const char *DefinedMill(MillRun &run, const Origin &origin) {
-  if (!run.Load(millworld::TreeFile("Scenarios/Demo.scn"))) return nullptr;
+  if (!run.Load(millworld::PlainMillScenarioFile())) return nullptr;
   if (!origin.placed) return "Mill";
   run.sim().frame();
   return run.Place("Mill2", "Mill", 30.0, 0.0) ? "Mill2" : nullptr;

@@ -19,7 +19,7 @@ class MillEntryPoints : public ::testing::Test {
 protected:
   void SetUp() override {
     // The world loads the plugin; this finds the same loaded module.
-    ASSERT_TRUE(run.Load(millworld::TreeFile("Scenarios/Demo.scn")));
+    ASSERT_TRUE(run.Load(millworld::PlainMillScenarioFile()));
     module = dlopen(millworld::PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(module, nullptr) << "the world did not load " << millworld::PluginPath();
     ovcInit = reinterpret_cast<OvcInit>(dlsym(module, "ovcInit"));

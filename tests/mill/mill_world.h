@@ -73,6 +73,14 @@ inline std::string LandedMillScenario(const std::string &name, const std::string
 }
 
 // A run of the simulator on the built tree.
+// A file with one mill "Mill" landed on the Moon and nothing else: no crew,
+// no cargo, none of the mill's keys, so it shows the mill as defined.
+inline std::string PlainMillScenarioFile() {
+  static ScratchDir dir;
+  static std::string file = dir.Write("plain-mill.scn", LandedMillScenario("Mill", "23.4730000 0.6740000", "90.00"));
+  return file;
+}
+
 class MillRun {
 public:
   MillRun() : sim_(TreeDir()) {}
