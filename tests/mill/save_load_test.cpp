@@ -1,0 +1,171 @@
+// A mill saved while it works and loaded again: the scenario keeps its
+// tank, flag, interval, stage and the box in slot 0, but no timer (they
+// count the simulation time of one run). The box aboard is set down at the
+// first step after loading, and the mill goes on from what was saved.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mill_world.h"
+
+namespace {
+
+using millworld::MillWorld;
+using millworld::ScratchDir;
+
+// Rock at 24 different distances within reach, on the side away from the
+// set-down positions.
+void SetDownRock(MillWorld &w, int count) {
+  const double zs[] = {-3.1, -1.3, 1.7, 3.9};
+  for (int i = 0; i < count; ++i) {
+    ASSERT_TRUE(w.PlaceCargo("Rock" + std::to_string(i), millworld::Rock, 2.0 + i / 4, zs[i % 4]));
+  }
+}
+
+struct Landing {
+  double t;
+  std::string name;
+  double x, z;
+};
+
+std::vector<Landing> OreBoxLandings(const MillWorld &w, double since) {
+  std::vector<Landing> landings;
+  for (const simhost::Event &e : w.EventsOf("created")) {
+    const std::string name = e.value("name", "");
+    const double t = e.value("t", -1.0);
+    if (name.rfind("KVTOre", 0) != 0 || t <= since) continue;
+    landings.push_back({t - since, name, e.at("local").at(0).get<double>(), e.at("local").at(2).get<double>()});
+  }
+  return landings;
+}
+
+TEST(MillSaveLoad, ABoxAboardWhenSavedIsSetDownAtTheFirstStepAfterLoading) {
+  struct Case {
+    const char *what;
+    std::vector<std::string> millLines;
+    bool byKey;          // produced by key 7 rather than on the timer
+    double landX, landZ; // where the box lands, mill's frame
+    double millMassAfter;
+    const char *millLine;
+  };
+  const Case cases[] = {
+      // The schedule starts anew with the run: the production due at once
+      // makes room by setting the saved box down at the first position.
+      {"processing on", {"Status 3", "Autospawn 1", "SpawnTime 30", "OreTankLevel 10000"}, false, -8.6, 0, 6000,
+       "Ore cargo produced."},
+      // No set-down position was given since loading: the box goes to slot
+      // 0's first release point, 2.1 m from the mill's origin.
+      {"processing off", {"Status 3", "OreTankLevel 10000"}, true, -2.1, 0, 2000, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string saved = dir.File("Saved.scn");
+    {
+      MillWorld w;
+      w.sim().setFrameLength(1.0);
+      ASSERT_TRUE(w.Start(c.millLines));
+      SetDownRock(w, 4);
+      if (c.byKey) {
+        EXPECT_EQ(w.Key(OAPI_KEY_7), 1);
+      }
+      w.RunUntil(5);
+      ASSERT_FALSE(w.Save(saved).empty());
+      EXPECT_EQ(millworld::BlockFields(millworld::ReadFile(saved), "Mill")["UCGO"], "@@0,1,1,4000,KVT_Ore_Cargo,");
+    }
+    MillWorld w;
+    w.sim().setFrameLength(1.0);
+    ASSERT_TRUE(w.Load(saved));
+    EXPECT_EQ(w.EmptyMass("Mill"), 6000.0);
+    w.Frames(1);
+    std::vector<Landing> landings = OreBoxLandings(w, 0);
+    ASSERT_EQ(landings.size(), 1u);
+    EXPECT_EQ(landings[0].t, 1.0);
+    EXPECT_EQ(landings[0].name, "KVTOre01");
+    EXPECT_NEAR(landings[0].x, c.landX, 0.02);
+    EXPECT_NEAR(landings[0].z, c.landZ, 0.02);
+    EXPECT_EQ(w.EmptyMass("Mill"), c.millMassAfter);
+    EXPECT_EQ(w.HudLineAt(216), c.millLine);
+  }
+}
+
+// What the operator sees after one frame: the HUD and every vessel with its
+// mass.
+std::string Snapshot(MillWorld &w) {
+  std::ostringstream out;
+  for (const auto &line : w.Hud()) out << line.y << ": " << line.text << "\n";
+  std::vector<std::string> vessels;
+  for (const simhost::VesselRecord *v : w.sim().world().vessels()) {
+    vessels.push_back(v->name + " " + std::to_string(w.EmptyMass(v->name)));
+  }
+  std::sort(vessels.begin(), vessels.end());
+  for (const std::string &v : vessels) out << v << "\n";
+  return out.str();
+}
+
+// The unsaved run produces every 5 s from 1 s on; at 30 s the sixth box is
+// aboard, the set-down positions are back at the first, and the next
+// production is due at the next step, as the loaded mill's is. From there
+// both runs must see the same.
+TEST(MillSaveLoad, LoadedWhereTheScheduleMeetsItContinuesAsIfNeverSaved) {
+  const double savedAt = 30;
+  const int framesAfter = 30;
+  ScratchDir dir;
+  ASSERT_TRUE(dir.ok());
+  const std::string saved = dir.File("Saved.scn");
+  const std::string savedAgain = dir.File("SavedAgain.scn");
+
+  std::vector<std::string> unsaved;
+  std::vector<Landing> unsavedLandings;
+  millworld::MillFields unsavedEnd;
+  {
+    MillWorld w;
+    w.sim().setFrameLength(1.0);
+    ASSERT_TRUE(w.Start({"Status 3", "Autospawn 1", "SpawnTime 5", "OreTankLevel 10000"}));
+    SetDownRock(w, 24);
+    w.RunUntil(savedAt);
+    ASSERT_EQ(OreBoxLandings(w, 0).size(), 5u);
+    ASSERT_FALSE(w.Save(saved).empty());
+    w.ClearEvents();
+    for (int i = 0; i < framesAfter; ++i) {
+      w.Frames(1);
+      unsaved.push_back(Snapshot(w));
+    }
+    unsavedLandings = OreBoxLandings(w, savedAt);
+    unsavedEnd = w.Fields();
+  }
+
+  MillWorld w;
+  w.sim().setFrameLength(1.0);
+  ASSERT_TRUE(w.Load(saved));
+  // Saved again at once, the scenario is the same.
+  ASSERT_FALSE(w.Save(savedAgain).empty());
+  EXPECT_EQ(millworld::ReadFile(savedAgain), millworld::ReadFile(saved));
+  for (int i = 0; i < framesAfter; ++i) {
+    SCOPED_TRACE(i + 1);
+    w.Frames(1);
+    EXPECT_EQ(Snapshot(w), unsaved[i]);
+  }
+  std::vector<Landing> landings = OreBoxLandings(w, 0);
+  ASSERT_EQ(landings.size(), unsavedLandings.size());
+  ASSERT_EQ(landings.size(), 6u);
+  for (size_t i = 0; i < landings.size(); ++i) {
+    SCOPED_TRACE(landings[i].name);
+    EXPECT_EQ(landings[i].name, unsavedLandings[i].name);
+    EXPECT_EQ(landings[i].t, unsavedLandings[i].t);
+    EXPECT_NEAR(landings[i].x, unsavedLandings[i].x, 0.01);
+    EXPECT_NEAR(landings[i].z, unsavedLandings[i].z, 0.01);
+  }
+  // The saved box first, at the first position; then one per position.
+  EXPECT_EQ(landings[0].name, "KVTOre06");
+  EXPECT_EQ(landings[0].t, 1.0);
+  EXPECT_NEAR(landings[0].x, -8.6, 0.02);
+  EXPECT_NEAR(landings[0].z, 0, 0.02);
+  EXPECT_EQ(w.Fields(), unsavedEnd);
+}
+
+}  // namespace
