@@ -1,0 +1,57 @@
+// What the fuzz targets share: a simulator tree in a temporary folder that
+// lives as long as the fuzzing process, the input cut into scenario lines,
+// and a quiet simhost run on such a tree.
+//
+// Each target makes its tree once (in a static) and rewrites only the file
+// the input goes into, so one execution costs one small write.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simulation.h"
+
+namespace fuzz_support {
+
+// The longest line the host hands a module's reader, terminator excluded.
+constexpr size_t kLineCapacity = 1023;
+
+class FuzzTree {
+public:
+  // An empty tree below $TMPDIR; purpose names the folder.
+  explicit FuzzTree(const char *purpose);
+  ~FuzzTree();
+  FuzzTree(const FuzzTree &) = delete;
+  FuzzTree &operator=(const FuzzTree &) = delete;
+
+  const std::string &root() const { return root_; }
+  std::string path(const std::string &relative) const { return root_ + "/" + relative; }
+  // Writes a file below the root, making its folders; '/' separated.
+  void write(const std::string &relative, const void *data, size_t size) const;
+  void write(const std::string &relative, const std::string &text) const;
+  // Copies the whole built simulator tree (sample files and plugins) in.
+  void copyBuiltTree() const;
+
+private:
+  std::string root_;
+};
+
+// The input as lines: cut at '\n' (a '\r' before it dropped), each cut to
+// the host's line capacity, at most maxLines of them.
+std::vector<std::string> inputLines(const uint8_t *data, size_t size, size_t maxLines);
+
+// A line in a heap buffer of exactly its size and terminator, so that the
+// sanitizer catches a reader that runs past the end.
+std::unique_ptr<char[]> exactLine(const std::string &line);
+
+// A simhost run on the tree with the scenario loaded; null when the host
+// refuses it. Events are not collected.
+std::unique_ptr<simhost::Simulation> loadScenario(const FuzzTree &tree, const std::string &relative);
+
+// A scenario's head up to and including BEGIN_SHIPS, focus on the ship.
+std::string scenarioHead(const std::string &focusShip);
+
+}  // namespace fuzz_support
