@@ -111,6 +111,39 @@ bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error
   return true;
 }
 
+namespace {
+
+bool faultCrewTable(Simulation &sim, int mode, int count, Event event, std::string &error) {
+  if (!isCurrent(sim, error)) return false;
+  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  if (!module) {
+    error = std::string("no crew module ") + CREW_MODULE_PATH + " in the tree";
+    return false;
+  }
+  UMmuFaultTableFunc faultTable = nullptr;
+  if (!bindExport(module, "UMmuFaultTable", faultTable, error)) return false;
+  if (faultTable(mode, count) != 1) {
+    error = "the crew module refused the fault";
+    return false;
+  }
+  sim.report(std::move(event));
+  return true;
+}
+
+}  // namespace
+
+bool crewTableFull(Simulation &sim, std::string &error) {
+  return faultCrewTable(sim, 1, 0, {{"kind", "fault"}, {"fault", "crew-table-full"}}, error);
+}
+
+bool crewTableCount(Simulation &sim, int count, std::string &error) {
+  return faultCrewTable(sim, 2, count, {{"kind", "fault"}, {"fault", "crew-count"}, {"count", count}}, error);
+}
+
+bool crewTableRestore(Simulation &sim, std::string &error) {
+  return faultCrewTable(sim, 0, 0, {{"kind", "fault"}, {"fault", "crew-table-restored"}}, error);
+}
+
 bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error) {
   CrewModule crew;
   if (!isCurrent(sim, error) || !bindCrewModule(crew, error)) return false;

@@ -26,6 +26,17 @@ bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error
 // Reports vessel's airlock as published; false when it publishes none.
 bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error);
 
+// Injected faults of the crew module's shared action table, for reliability
+// tests and scripts; reported as "fault" events ("crew-table-full",
+// "crew-count" with count, "crew-table-restored"). The table lives for the
+// process, so the faults outlast the run until crewTableRestore.
+// Every free entry taken by an area of no vessel.
+bool crewTableFull(Simulation &sim, std::string &error);
+// The table's entry count set to count, whatever is in use.
+bool crewTableCount(Simulation &sim, int count, std::string &error);
+// The filler entries freed and the count recounted.
+bool crewTableRestore(Simulation &sim, std::string &error);
+
 // Reports the airlocks of a run as they are published: after loading and
 // after every frame, reportChanges reports each vessel whose published
 // airlock appeared or changed since its last call. One watch per run.

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "runtime.h"
 #include "simulation.h"
 #include "text.h"
 
@@ -149,11 +150,15 @@ bool parseMeshFile(const std::string &path, MeshData &mesh, std::string &error) 
 }
 
 const MeshData *MeshLibrary::load(const std::string &name) {
+  // An injected failure is not remembered: once cleared, the mesh loads.
+  Runtime *rt = currentRuntime();
+  if (rt && rt->faults.meshFails(*rt, name)) return nullptr;
   std::string key = text::lower(name);
   auto it = byName_.find(key);
   if (it != byName_.end()) return it->second.get();
   std::unique_ptr<MeshData> mesh;
   std::string path = resolvePath(root_, "Meshes\\" + name + ".msh");
+  if (!path.empty() && rt && rt->faults.openFails(*rt, path)) return nullptr;
   if (!path.empty()) {
     auto data = std::make_unique<MeshData>();
     data->name = name;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modules.h"
+#include "runtime.h"
 #include "simulation.h"
 #include "text.h"
 
@@ -171,6 +172,8 @@ FILE *hostOpenFile(const char *path, const char *mode) {
   bool writing = std::strpbrk(mode, "wa+") != nullptr;
   std::string resolved = simhost::resolveForHost(path, writing);
   if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
+  simhost::Runtime *rt = simhost::currentRuntime();
+  if (rt && rt->faults.openFails(*rt, resolved)) return nullptr;
   return std::fopen(resolved.c_str(), mode);
 }
 

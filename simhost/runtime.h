@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "faults.h"
 #include "mesh.h"
 #include "simulation.h"
 #include "vessel_class.h"
@@ -49,6 +50,7 @@ public:
   MeshLibrary meshes;
   EventObserver observer;
   ScenarioMeta scenario;
+  FaultSet faults;  // injected by tests and scripts; none at start
 
   // ---- time
   double simt = 0, simStep = 0, sysT = 0, sysStep = 0;

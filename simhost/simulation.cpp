@@ -76,6 +76,34 @@ const std::string &Simulation::root() const { return impl->rt.root; }
 void Simulation::setObserver(EventObserver observer) { impl->rt.observer = std::move(observer); }
 void Simulation::report(Event event) { impl->rt.report(std::move(event)); }
 
+void Simulation::failVesselCreation(const std::string &classPattern, int times) {
+  impl->rt.faults.failCreation(classPattern, times);
+}
+
+void Simulation::failMesh(const std::string &meshName) { impl->rt.faults.failMesh(meshName); }
+
+bool Simulation::vanishFile(const std::string &simPath, std::string &error) {
+  const std::string path = resolvePath(impl->rt.root, simPath);
+  if (path.empty()) {
+    error = "no file " + simPath + " in the tree";
+    return false;
+  }
+  impl->rt.faults.vanishFile(path);
+  return true;
+}
+
+bool Simulation::blockFile(const std::string &simPath, std::string &error) {
+  const std::string path = resolvePath(impl->rt.root, simPath);
+  if (path.empty()) {
+    error = "no file " + simPath + " in the tree";
+    return false;
+  }
+  impl->rt.faults.blockFile(path);
+  return true;
+}
+
+void Simulation::clearFaults() { impl->rt.faults.clear(); }
+
 bool Simulation::loadScenario(const std::string &path, std::string &error) {
   return loadScenarioFile(impl->rt, path, error);
 }

@@ -28,6 +28,8 @@
 //   saved    file
 //   loaded   file
 //   note     text                             (anything else worth telling)
+//   fault    fault, and name/class, mesh, file or count (an injected fault
+//            struck; see the fault methods below)
 #pragma once
 
 #include <functional>
@@ -101,6 +103,25 @@ public:
   bool attach(const std::string &child, const std::string &parent, std::string &error);
   bool detach(const std::string &child, std::string &error);
   bool setAfcMode(const std::string &name, DWORD bits, std::string &error);
+
+  // ---- injected faults, for reliability tests and scripts. Each strikes
+  // at the host call it names and is then reported as a "fault" event.
+  // Creation of vessels of the class ("*": any) fails, the next `times`
+  // times or, with times < 0, until cleared; the scenario loader, the
+  // operator's placeVessel and oapiCreateVesselEx all fail alike.
+  void failVesselCreation(const std::string &classPattern, int times);
+  // oapiLoadMesh and the class meshes cannot load the mesh ("UCGO\Box").
+  void failMesh(const std::string &meshName);
+  // The tree's file (a simulator path) is deleted the next time hostOpenFile
+  // or the class or mesh reader opens it, and that open fails. False when
+  // there is no such file.
+  bool vanishFile(const std::string &simPath, std::string &error);
+  // hostOpenFile and the class and mesh readers cannot open the file, while
+  // it stays in place. False when there is no such file.
+  bool blockFile(const std::string &simPath, std::string &error);
+  // Ends every injected fault of the run (the crew module's table is the
+  // crew module's: see crew_module.h).
+  void clearFaults();
 
   // ---- what the operator sees
   OBJHANDLE focus() const;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "runtime.h"
 #include "simulation.h"
 #include "text.h"
 
@@ -95,6 +96,13 @@ const VesselClass *ClassLibrary::find(const std::string &className, std::string 
     Entry entry;
     std::string simPath = "Config\\Vessels\\" + className + ".cfg";
     std::string path = className.empty() ? "" : resolvePath(root_, simPath);
+    // A class file that could not be opened is not remembered: once the
+    // fault is gone, the class loads.
+    Runtime *rt = currentRuntime();
+    if (!path.empty() && rt && rt->faults.openFails(*rt, path)) {
+      error = "vessel class " + className + ": " + simPath + " cannot be opened";
+      return nullptr;
+    }
     if (path.empty()) {
       entry.error = "unknown vessel class " + className + " (no " + simPath + ")";
     } else {

@@ -117,6 +117,10 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     error = "vessel " + name + ": the status record is not usable (version 2, the Moon, finite numbers)";
     return nullptr;
   }
+  if (faults.creationFails(*this, name, className)) {
+    error = "vessel " + name + ": creation failed (injected fault)";
+    return nullptr;
+  }
   const VesselClass *cls = classes.find(className, error);
   if (!cls) return nullptr;
   const VesselModule *module = nullptr;

@@ -16,6 +16,12 @@
 //                   back into the airlock box (xMin, xMax, yMin, yMax, zMin,
 //                   zMax), the door state, the second number and the free
 //                   seats. 1 read, 0 when the vessel publishes none.
+//   UMmuFaultTable  injects a fault into the shared table, for reliability
+//                   tests: mode 1 fills every free entry with an area of no
+//                   vessel (a full table), mode 2 sets entryCount to count
+//                   (a corrupted count), mode 0 takes both back (the filler
+//                   entries freed, entryCount recounted). 1 done, 0 for an
+//                   unknown mode.
 // simhost binds them by name (simhost/crew_module.cpp); the typedefs are
 // the types it binds them with.
 #pragma once
@@ -27,7 +33,9 @@ DLLCLBK ActionStructure *GetActionStructureAdress();
 DLLCLBK int UMmuEva(OBJHANDLE vessel, double x, double y, double z);
 DLLCLBK int UMmuActivate(OBJHANDLE vessel);
 DLLCLBK int UMmuReadAirlock(OBJHANDLE vessel, double box[6], int *door, int *aux, int *freeSeats);
+DLLCLBK int UMmuFaultTable(int mode, int count);
 
 typedef int (*UMmuEvaFunc)(OBJHANDLE, double, double, double);
 typedef int (*UMmuActivateFunc)(OBJHANDLE);
 typedef int (*UMmuReadAirlockFunc)(OBJHANDLE, double *, int *, int *, int *);
+typedef int (*UMmuFaultTableFunc)(int, int);
