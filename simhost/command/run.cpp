@@ -180,6 +180,30 @@ private:
     }
   }
 
+  // The fault verb: simhost's own faults strike later and are reported then;
+  // the crew table's are made at once.
+  bool injectFault(const ScriptEvent &event, std::string &error) {
+    const std::string &kind = event.name;
+    if (kind == "create-fails") {
+      sim->failVesselCreation(event.className, static_cast<int>(event.value));
+      return true;
+    }
+    if (kind == "mesh-fails") {
+      sim->failMesh(event.file);
+      return true;
+    }
+    if (kind == "file-vanishes") return sim->vanishFile(event.file, error);
+    if (kind == "file-unopenable") return sim->blockFile(event.file, error);
+    if (kind == "crew-table-full") return crewTableFull(*sim, error);
+    if (kind == "crew-count") return crewTableCount(*sim, static_cast<int>(event.value), error);
+    sim->clearFaults();
+    // The crew table outlives the run; a tree without the crew module has
+    // nothing of it to restore.
+    std::string ignored;
+    crewTableRestore(*sim, ignored);
+    return true;
+  }
+
   bool fire(const ScriptEvent &event) {
     if (!event.comment.empty()) sim->report({{"kind", "note"}, {"text", event.comment}});
     sim->report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
@@ -231,6 +255,9 @@ private:
         break;
       case ScriptVerb::Save:
         done = sim->saveScenario(scenarioSavePath(event.file), error);
+        break;
+      case ScriptVerb::Fault:
+        done = injectFault(event, error);
         break;
       case ScriptVerb::Stop:
         stopped = true;

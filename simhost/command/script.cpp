@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace simhost::command {
@@ -30,6 +31,9 @@ constexpr VerbForm kVerbs[] = {
     {ScriptVerb::Eva, "eva", 4, 4, "VESSEL X Y Z"},
     {ScriptVerb::Activate, "activate", 1, 1, "VESSEL"},
     {ScriptVerb::Save, "save", 1, 1, "FILE"},
+    {ScriptVerb::Fault, "fault", 1, 3,
+     "create-fails [CLASS|*] [N] | mesh-fails MESH | file-vanishes PATH | file-unopenable PATH | crew-table-full | "
+     "crew-count N | clear"},
     {ScriptVerb::Stop, "stop", 0, 0, ""},
 };
 
@@ -107,6 +111,44 @@ bool parseOnOff(std::string_view text, bool &on) {
 
 std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// A whole number, optionally signed, within 32 bits.
+bool parseWhole(std::string_view text, long long low, long long high, double &value) {
+  double parsed = 0;
+  if (!parseDecimal(text, true, parsed) || text.find('.') != std::string_view::npos) return false;
+  if (parsed < static_cast<double>(low) || parsed > static_cast<double>(high)) return false;
+  value = parsed;
+  return true;
+}
+
+std::string readFault(const std::vector<std::string_view> &args, ScriptEvent &event) {
+  const std::string_view kind = args[0];
+  event.name = kind;
+  const size_t extra = args.size() - 1;
+  if (kind == "create-fails") {
+    event.className = extra >= 1 ? std::string(args[1]) : "*";
+    event.value = -1;
+    if (extra >= 2 && (!parseWhole(args[2], 1, 1000000000, event.value)))
+      return "fault create-fails needs N as a whole number of failures from 1, not " + inQuotes(args[2]);
+    return {};
+  }
+  if (kind == "mesh-fails" || kind == "file-vanishes" || kind == "file-unopenable") {
+    if (extra != 1) return "fault " + std::string(kind) + " needs one " + (kind == "mesh-fails" ? "MESH" : "PATH");
+    event.file = args[1];
+    return {};
+  }
+  if (kind == "crew-count") {
+    if (extra != 1 || !parseWhole(args[1], INT32_MIN, INT32_MAX, event.value))
+      return "fault crew-count needs N as a whole number (32 bits)";
+    return {};
+  }
+  if (kind == "crew-table-full" || kind == "clear") {
+    if (extra != 0) return "fault " + std::string(kind) + " takes no more arguments";
+    return {};
+  }
+  return "fault needs one of create-fails, mesh-fails, file-vanishes, file-unopenable, crew-table-full, crew-count, "
+         "clear, not " + inQuotes(kind);
+}
+
 // Fills the verb's fields from its arguments; returns an empty string or
 // what is wrong.
 std::string readArguments(const std::vector<std::string_view> &args, ScriptEvent &event) {
@@ -163,6 +205,8 @@ std::string readArguments(const std::vector<std::string_view> &args, ScriptEvent
     case ScriptVerb::Save:
       event.file = args[0];
       return {};
+    case ScriptVerb::Fault:
+      return readFault(args, event);
     case ScriptVerb::Stop:
       return {};
   }

@@ -20,7 +20,7 @@
 namespace simhost::command {
 
 enum class ScriptVerb {
-  Key, Focus, Warp, Pause, Hud, Place, Delete, Mass, Attach, Detach, AfcMode, Eva, Activate, Save, Stop
+  Key, Focus, Warp, Pause, Hud, Place, Delete, Mass, Attach, Detach, AfcMode, Eva, Activate, Save, Stop, Fault
 };
 
 struct ScriptEvent {
@@ -39,6 +39,10 @@ struct ScriptEvent {
   //   afcmode  name, bits
   //   eva      name, x, y, z            activate: name
   //   save     file
+  //   fault    name: create-fails (className, "*" by default; value: times,
+  //            -1 = until cleared), mesh-fails and file-vanishes,
+  //            file-unopenable (file: the mesh or simulator path),
+  //            crew-table-full, crew-count (value), clear
   std::string name, className, near, other, file;
   double value = 0, x = 0, y = 0, z = 0, heading = 0;
   bool on = false;

@@ -89,6 +89,19 @@ std::string coordinate(double degrees, char positive, char negative) {
   return fixed(std::fabs(degrees), 7) + " " + (degrees < 0 && fixed(degrees, 7)[0] == '-' ? negative : positive);
 }
 
+// What an injected fault struck, in the words of the fault verb.
+std::string faultText(const json &e) {
+  const std::string fault = text(e, "fault");
+  if (fault == "create-fails") return fault + ": " + text(e, "name") + " (" + text(e, "class") + ") not created";
+  if (fault == "mesh-fails") return fault + ": mesh " + inQuotes(text(e, "mesh")) + " not loaded";
+  if (fault == "file-vanishes") return fault + ": " + inQuotes(text(e, "file")) + " removed as it was opened";
+  if (fault == "file-unopenable") return fault + ": " + inQuotes(text(e, "file")) + " not opened";
+  if (fault == "crew-count") return fault + ": the crew table's entry count set to " + trimmed(number(e, "count"), 0);
+  if (fault == "crew-table-full") return fault + ": every free entry of the crew table taken";
+  if (fault == "crew-table-restored") return fault + ": the crew table's filler entries freed, its count recounted";
+  return fault;
+}
+
 std::string createdText(const json &e, const std::string &focusName) {
   std::string s = text(e, "name") + " (" + text(e, "class") + ") ";
   s += text(e, "status") == "flight" ? "in flight at " : "landed at ";
@@ -214,6 +227,7 @@ std::string Timeline::format(const json &event) {
   if (kind == "airlock") return line(t, kind, airlockText(event));
   if (kind == "saved" || kind == "loaded") return line(t, kind, text(event, "file"));
   if (kind == "note") return line(t, kind, text(event, "text"));
+  if (kind == "fault") return line(t, kind, faultText(event));
   if (kind == "script") return line(t, kind, "line " + trimmed(number(event, "line"), 0) + ": " + text(event, "action"));
   if (kind == "error") {
     std::string where = has(event, "line") ? "line " + trimmed(number(event, "line"), 0) + ": " + text(event, "action") + ": " : "";
