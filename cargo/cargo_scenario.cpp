@@ -180,7 +180,12 @@ int CargoBay::LoadScenarioItem(char *&cursor) {
   std::snprintf(s.cargoName, sizeof s.cargoName, "%s", typeName);
   const double savedMass = s.mass;
   if (PutCargoInSlot(type, static_cast<int>(slot)) != 1) {
-    return leaveEmpty();
+    // The item itself was whole: only its type cannot be loaded now (its
+    // file or mesh is missing). The cargo after it on the line is sound and
+    // would be lost for good with the next save, so reading goes on.
+    leaveEmpty();
+    cursor = nameEnd + 1;
+    return 1;
   }
   if (savedMass != s.mass) {
     // Cargo partly consumed before the save keeps what was left of it.

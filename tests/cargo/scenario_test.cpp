@@ -38,7 +38,9 @@ TEST(CargoScenario, ReadingLinesItemByItem) {
       {"UCGO @@0,1,2,600,Box,@@1,1,1,600,Box,", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,3,1,600,Box,@@1,1,1,600,Box,", 1, {0, 0, 3, ""}, {0, 0, 0, ""}},
       {"UCGO @@0,1,0,abc,@@1,1,1,600,Box,", 1, Empty, {1, 600, 1, "Box"}},
-      {"UCGO @@0,1,1,600,Missing,@@1,1,1,600,Box,", 1, Empty, {0, 0, 0, ""}},
+      // A whole item whose type cannot be loaded leaves its slot empty; the
+      // cargo after it is still read, not lost with the next save.
+      {"UCGO @@0,1,1,600,Missing,@@1,1,1,600,Box,", 1, Empty, {1, 600, 1, "Box"}},
       {"UCGO @@0,1,1,10001,Box,", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,-1,Box,", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,10000,Box,", 1, {1, 10000, 1, "Box"}, {0, 0, 0, ""}},

@@ -125,6 +125,13 @@ bool PropertyWorld::loadText(const std::string &scenario, std::string &error) {
   tree.write("Scenarios/Property.scn", scenario);
   sim.reset();
   sim = std::make_unique<simhost::Simulation>(tree.root());
+  faults.clear();
+  if (recordFaults) {
+    sim->setObserver([this](const simhost::Event &e) {
+      if (e.value("kind", "") == "fault") faults.push_back(e);
+    });
+  }
+  if (beforeLoad) beforeLoad(*sim);
   if (!sim->loadScenario(tree.path("Scenarios/Property.scn"), error)) return false;
   for (int i = 0; i < 2; ++i) {
     ledger[i].ownMass = ShipOwnMass;

@@ -7,6 +7,7 @@
 // came into the world and was consumed since the last load.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -79,6 +80,12 @@ public:
 
   // Empty string when every invariant holds, else what broke.
   std::string checkInvariants() const;
+
+  // The "fault" events of the run, when recordFaults was set before loading.
+  std::vector<simhost::Event> faults;
+  bool recordFaults = false;
+  // Called with each new run before it loads, to inject faults into it.
+  std::function<void(simhost::Simulation &)> beforeLoad;
 
   TempTree tree;
   std::unique_ptr<simhost::Simulation> sim;
