@@ -72,7 +72,6 @@ inline std::string LandedMillScenario(const std::string &name, const std::string
          "\nEND\nEND_SHIPS\n";
 }
 
-// A run of the simulator on the built tree.
 // A file with one mill "Mill" landed on the Moon and nothing else: no crew,
 // no cargo, none of the mill's keys, so it shows the mill as defined.
 inline std::string PlainMillScenarioFile() {
@@ -81,9 +80,29 @@ inline std::string PlainMillScenarioFile() {
   return file;
 }
 
+// A copy of the built tree in a scratch folder, for a test that changes
+// files of the tree. The plugins are linked, not copied: the process loads
+// each module once, as the simulator does.
+inline std::string CopyTree(const ScratchDir &dir) {
+  namespace fs = std::filesystem;
+  const fs::path from = TreeDir(), to = dir.File("tree");
+  for (const fs::directory_entry &entry : fs::recursive_directory_iterator(from)) {
+    const fs::path target = to / fs::relative(entry.path(), from);
+    if (entry.is_directory()) {
+      fs::create_directories(target);
+    } else if (entry.path().parent_path().filename() == "Modules") {
+      fs::create_symlink(entry.path(), target);
+    } else {
+      fs::copy_file(entry.path(), target);
+    }
+  }
+  return to.string();
+}
+
+// A run of the simulator on the built tree, or on another root.
 class MillRun {
 public:
-  MillRun() : sim_(TreeDir()) {}
+  explicit MillRun(const std::string &root = TreeDir()) : sim_(root) {}
 
   simhost::Simulation &sim() { return sim_; }
 
@@ -183,7 +202,7 @@ inline std::ostream &operator<<(std::ostream &out, const MillFields &f) {
 // Only one world may live at a time (one simulation per process).
 class MillWorld {
 public:
-  MillWorld() : run_(std::make_unique<MillRun>()) {
+  explicit MillWorld(const std::string &root = TreeDir()) : run_(std::make_unique<MillRun>(root)) {
     run_->sim().setObserver([this](const simhost::Event &e) { events_.push_back(e); });
   }
 

@@ -207,4 +207,28 @@ TEST(MillProduction, ARefusedProductionKeepsTheTurnOfTheSetDownPositions) {
   ExpectLandedAtSetDown(created[0], 0);
 }
 
+TEST(MillProduction, WhenTheWaitingBoxCannotBeSetDownNoRockIsUsed) {
+  // Without the ore box's type file the mill can neither load a new box
+  // nor create the waiting one as a vessel: the slot message stays and the
+  // tank keeps its rock.
+  millworld::ScratchDir dir;
+  ASSERT_TRUE(dir.ok());
+  const std::string root = millworld::CopyTree(dir);
+  const std::string typeFile = root + "/Config/Vessels/UCGO/Cargos/KVT_Ore_Cargo.cfg";
+  MillWorld w(root);
+  ASSERT_TRUE(w.Start({"OreTankLevel 10000", "UCGO @@0,1,1,4000,KVT_Ore_Cargo,"}));
+  ASSERT_EQ(w.EmptyMass("Mill"), 6000.0);
+  std::filesystem::remove(typeFile);
+  EXPECT_EQ(w.Key(OAPI_KEY_7), 1);
+  EXPECT_TRUE(w.EventsOf("created", "KVTOre01").empty());
+  millworld::MillFields fields = w.Fields();
+  EXPECT_EQ(fields.oreTankLevel, "10000.0");
+  EXPECT_EQ(fields.cargo, "@@0,1,1,4000,KVT_Ore_Cargo,");
+  // The automatic release of the step fails as well.
+  w.Frames(1);
+  EXPECT_EQ(w.HudLineAt(216), "No free cargo slots.");
+  EXPECT_EQ(w.EmptyMass("Mill"), 6000.0);
+  EXPECT_TRUE(w.EventsOf("created", "KVTOre01").empty());
+}
+
 }  // namespace
