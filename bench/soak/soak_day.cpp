@@ -22,7 +22,6 @@ struct DayState {
   long oreBoxes = 0;
   long freshRock = 0;
   bool counting = false;  // vessels created while loading are not production
-  long framesRun = 0;     // over the whole day, the crews' frames included
   std::vector<std::string> boxesToHaul;
 };
 
@@ -44,13 +43,15 @@ std::unique_ptr<simhost::Simulation> startSimulation(const SoakOptions &options,
 }
 
 // The crew walks up from 12 m away, where nothing is in reach, to the
-// mill's action area and activates it; one frame lets the mill take it,
-// since the crew module keeps only the newest activation.
-bool crewVisit(simhost::Simulation &sim, DayState &state, const std::string &mill, std::string &error) {
+// mill's action area and activates it; a frame of one simulated second lets
+// the mill take it, since the crew module keeps only the newest activation.
+bool crewVisit(const SoakOptions &options, simhost::Simulation &sim, const std::string &mill, std::string &error) {
   if (!simhost::crewEva(sim, mill, 12.0, 0.0, 2.0, error) || !simhost::crewActivate(sim, mill, error)) return false;
   if (!simhost::crewEva(sim, mill, 5.0, 0.0, 2.2, error) || !simhost::crewActivate(sim, mill, error)) return false;
+  const double warp = sim.warp();
+  sim.setWarp(1.0 / options.frame);
   sim.frame();
-  ++state.framesRun;
+  sim.setWarp(warp);
   return true;
 }
 
@@ -77,7 +78,7 @@ bool operateHour(const SoakOptions &options, simhost::Simulation &sim, DayState 
     }
   }
   for (int i = 0; i < options.mills; ++i)
-    if (crewCallsAt(i, hour) && !crewVisit(sim, state, soakMillName(i), error)) return false;
+    if (crewCallsAt(i, hour) && !crewVisit(options, sim, soakMillName(i), error)) return false;
   return true;
 }
 
@@ -91,19 +92,26 @@ bool runSoakDay(const SoakOptions &options, const std::string &worldFile, const 
   const double frameSeconds = options.frame * options.warp;
   const int hourCount = static_cast<int>(std::ceil(options.seconds / options.hour - 1e-9));
   const std::string saved = workDir + "/soak-saved.scn";
+  double simAtLoad = sim->simTime();
   for (int hour = 0; hour < hourCount; ++hour) {
     if (!operateHour(options, *sim, state, hour, error)) return false;
-    const long lastFrame = std::lround(std::fmin(options.seconds, (hour + 1) * options.hour) / frameSeconds);
-    while (state.framesRun < lastFrame) {
+    // Each Simulation counts its time from its load; the day counts on.
+    const double hourLength = std::fmin(options.seconds - hour * options.hour, options.hour);
+    const double hourStart = simAtLoad;  // the crews' frames count towards the hour
+    while (sim->simTime() - hourStart < hourLength - 1e-6) {
+      const double left = hourLength - (sim->simTime() - hourStart);
+      // The hour's last frame is cut short so that every save falls on the hour.
+      sim->setWarp(left < frameSeconds ? left / options.frame : options.warp);
       sim->frame();
-      ++state.framesRun;
     }
-    const double elapsed = state.framesRun * frameSeconds;
+    sim->setWarp(options.warp);
+    const double elapsed = hour * options.hour + hourLength;
     if (!sim->saveScenario(saved, error)) return false;
     SoakHour record{elapsed, oapiGetVesselCount(), state.oreBoxes, 0, 0, fileChecksum(saved)};
     sim.reset();
     sim = startSimulation(options, state, saved, error);
     if (!sim) return false;
+    simAtLoad = sim->simTime();
     record.rssKiB = residentKiB();
     record.heapKiB = heapInUseKiB();
     hours.push_back(record);
