@@ -23,6 +23,11 @@ struct VesselModule {
 // ovcInit. The result lives for the process.
 const VesselModule *loadVesselModule(const std::string &root, const std::string &name, std::string &error);
 
+// Tells every loaded plugin that exports opcDeleteVessel that vessel is
+// about to be destroyed, as the simulator does, so that none keeps acting
+// for a handle a later vessel may get.
+void notifyVesselDeleted(OBJHANDLE vessel);
+
 // The tree whose files hostOpenFile and LoadLibraryA resolve: the current
 // simulation's root, or the working folder when none runs.
 std::string currentTreeRoot();

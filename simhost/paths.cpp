@@ -97,6 +97,7 @@ std::string resolveForHost(const char *path, bool forWriting) {
 
 struct LoadedLibrary {
   void *handle = nullptr;
+  void (*opcDeleteVessel)(OBJHANDLE) = nullptr;
   bool initialised = false;
   VesselModule module;
 };
@@ -126,6 +127,7 @@ LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
   }
   auto *lib = new LoadedLibrary();
   lib->handle = handle;
+  lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(dlsym(handle, "opcDeleteVessel"));
   libraries()[key] = lib;
   return lib;
 }
@@ -161,6 +163,17 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
     if (init) init(lib->handle);
   }
   return &lib->module;
+}
+
+void notifyVesselDeleted(OBJHANDLE vessel) {
+  std::vector<void (*)(OBJHANDLE)> callbacks;
+  {
+    std::lock_guard<std::mutex> guard(libraryLock());
+    for (const auto &entry : libraries())
+      if (entry.second->opcDeleteVessel) callbacks.push_back(entry.second->opcDeleteVessel);
+  }
+  // Called without the lock: a plugin may load libraries from its callback.
+  for (auto callback : callbacks) callback(vessel);
 }
 
 }  // namespace simhost

@@ -222,6 +222,7 @@ void Runtime::deleteVessel(VesselRecord *v, VesselRecord *alternative) {
     changeFocus(next);
   }
   detachAll(*this, *v);
+  notifyVesselDeleted(v);
   bool wasAnnounced = v->announced;
   std::string name = v->name;
   removed.push_back(world.remove(v));
@@ -234,6 +235,7 @@ void Runtime::deleteAllVessels() {
   while (world.count() > 0) {
     VesselRecord *v = world.at(world.count() - 1);
     detachAll(*this, *v);
+    notifyVesselDeleted(v);
     removed.push_back(world.remove(v));
   }
   --busy;

@@ -12,6 +12,10 @@
 //                   table's activatedVessel/activatedId then name it. Returns
 //                   the area's id, or -1 when no walker is out there or no
 //                   area is in reach (the table is left as it was).
+//   UMmuCrewOutside 1 with the walker's position in position (may be null)
+//                   when a crew member is outside the vessel, else 0.
+//   opcDeleteVessel the simulator's notice that a vessel is destroyed: its
+//                   walker is gone with it.
 //   UMmuReadAirlock reads the vessel's published "UMmu" attachment point
 //                   back into the airlock box (xMin, xMax, yMin, yMax, zMin,
 //                   zMax), the door state, the second number and the free
@@ -32,10 +36,13 @@
 DLLCLBK ActionStructure *GetActionStructureAdress();
 DLLCLBK int UMmuEva(OBJHANDLE vessel, double x, double y, double z);
 DLLCLBK int UMmuActivate(OBJHANDLE vessel);
+DLLCLBK int UMmuCrewOutside(OBJHANDLE vessel, double position[3]);
+DLLCLBK void opcDeleteVessel(OBJHANDLE vessel);
 DLLCLBK int UMmuReadAirlock(OBJHANDLE vessel, double box[6], int *door, int *aux, int *freeSeats);
 DLLCLBK int UMmuFaultTable(int mode, int count);
 
 typedef int (*UMmuEvaFunc)(OBJHANDLE, double, double, double);
 typedef int (*UMmuActivateFunc)(OBJHANDLE);
+typedef int (*UMmuCrewOutsideFunc)(OBJHANDLE, double *);
 typedef int (*UMmuReadAirlockFunc)(OBJHANDLE, double *, int *, int *, int *);
 typedef int (*UMmuFaultTableFunc)(int, int);

@@ -50,6 +50,24 @@ DLLCLBK int UMmuEva(OBJHANDLE vessel, double x, double y, double z) {
   return 1;
 }
 
+DLLCLBK int UMmuCrewOutside(OBJHANDLE vessel, double position[3]) {
+  const Walker *walker = vessel ? walkerOutside(vessel) : nullptr;
+  if (!walker) return 0;
+  if (position) {
+    position[0] = walker->position.x;
+    position[1] = walker->position.y;
+    position[2] = walker->position.z;
+  }
+  return 1;
+}
+
+// The crew member outside a vessel that goes is gone with it; a later vessel
+// given the same handle starts with nobody outside.
+DLLCLBK void opcDeleteVessel(OBJHANDLE vessel) {
+  if (!vessel) return;
+  if (Walker *walker = walkerOutside(vessel)) *walker = Walker{};
+}
+
 DLLCLBK int UMmuActivate(OBJHANDLE vessel) {
   const Walker *walker = vessel ? walkerOutside(vessel) : nullptr;
   if (!walker) return -1;

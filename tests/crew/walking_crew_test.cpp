@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "crew_world.h"
+#include "ummu/ummu_exports.h"
 
 using namespace crew_test;
 
@@ -160,6 +161,35 @@ TEST_F(WalkingCrew, TheWatchReportsAirlocksWhenTheyAppearOrChange) {
   auto airlocks = world.eventsOf("airlock");
   ASSERT_EQ(airlocks.size(), 2u);
   EXPECT_EQ(airlocks[1]["free_seats"], 0);
+}
+
+// The crew module's own answer to "is anybody outside this handle?", bound
+// while the tree is running; the module stays loaded for the process.
+UMmuCrewOutsideFunc bindCrewOutside() {
+  HMODULE module = LoadLibraryA("Modules\\UMmu.dll");
+  FARPROC address = module ? GetProcAddress(module, "UMmuCrewOutside") : nullptr;
+  return address ? reinterpret_cast<UMmuCrewOutsideFunc>(reinterpret_cast<void (*)()>(address)) : nullptr;
+}
+
+// A handle outlives its vessel as a number: a vessel made later may get it,
+// and must not find the old vessel's crew member waiting outside.
+TEST_F(WalkingCrew, TheCrewOutsideIsGoneWithItsVessel) {
+  UMmuCrewOutsideFunc crewOutside = bindCrewOutside();
+  ASSERT_NE(crewOutside, nullptr);
+  OBJHANDLE hut = world.place("Hut", "Hut", 30, 0);
+  std::string error;
+  ASSERT_TRUE(simhost::crewEva(*world.sim, "Hut", 1, 0, 2, error)) << error;
+  ASSERT_TRUE(simhost::crewEva(*world.sim, "Base", 5, 0, 2.2, error)) << error;
+  double position[3] = {};
+  ASSERT_EQ(crewOutside(hut, position), 1);
+  EXPECT_EQ(position[2], 2.0);
+
+  ASSERT_TRUE(world.remove("Hut"));
+  EXPECT_EQ(crewOutside(hut, nullptr), 0) << "deleted in the run";
+  EXPECT_EQ(crewOutside(base, nullptr), 1) << "another vessel's crew stays out";
+
+  world.sim.reset();
+  EXPECT_EQ(crewOutside(base, nullptr), 0) << "every vessel goes when the run ends";
 }
 
 // Through a vessel's own steps: the probe polls area 1 every step.
