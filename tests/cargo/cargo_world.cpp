@@ -2,13 +2,6 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
 
 namespace cargo_test {
 
@@ -45,35 +38,6 @@ const char *const ScenarioHead =
     "BEGIN_SHIPS\n";
 
 }  // namespace
-
-TempTree::TempTree() {
-  std::string pattern = (fs::temp_directory_path() / "kvt_cargo_XXXXXX").string();
-  if (!mkdtemp(pattern.data())) {
-    ADD_FAILURE() << "cannot make a temporary folder";
-  }
-  root_ = pattern;
-}
-
-TempTree::~TempTree() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
-void TempTree::write(const std::string &relative, const std::string &content) const {
-  const fs::path path = fs::path(root_) / relative;
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << content;
-}
-
-void TempTree::remove(const std::string &relative) const { fs::remove(fs::path(root_) / relative); }
-
-std::string TempTree::read(const std::string &relative) const {
-  std::ifstream in(fs::path(root_) / relative, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string CargoType::text() const {
   std::string t = "; cargo type written by a test\n";
@@ -132,8 +96,7 @@ std::string CargoWorld::save(const std::string &scenario) {
 
 void CargoWorld::addCarrierModule() const {
   tree.write("Config/Vessels/CargoCarrier.cfg", "ClassName = CargoCarrier\nModule = CargoCarrier\n");
-  fs::create_directories(fs::path(tree.root()) / "Modules");
-  fs::create_symlink(CarrierModulePath, fs::path(tree.root()) / "Modules" / "CargoCarrier.dll");
+  tree.link("Modules/CargoCarrier.dll", CarrierModulePath);
 }
 
 CargoBay *CargoWorld::carrierBay(const std::string &name) const {

@@ -10,26 +10,11 @@
 
 #include "cargo_bay.h"
 #include "simulation.h"
+#include "temp_tree.h"
 
 namespace cargo_test {
 
-// A simulator tree in a temporary folder, removed with the object.
-class TempTree {
-public:
-  TempTree();
-  ~TempTree();
-  TempTree(const TempTree &) = delete;
-  TempTree &operator=(const TempTree &) = delete;
-
-  const std::string &root() const { return root_; }
-  // Writes a file below the root (folders made as needed), '/' separated.
-  void write(const std::string &relative, const std::string &content) const;
-  void remove(const std::string &relative) const;
-  std::string read(const std::string &relative) const;
-
-private:
-  std::string root_;
-};
+using kvt_test::TempTree;
 
 // The text of a cargo type file. Every entry loading needs is there unless
 // a test takes it out.
@@ -90,7 +75,7 @@ public:
                                        const std::string &action = "") const;
   void clearEvents() { events.clear(); }
 
-  TempTree tree;
+  TempTree tree{"kvt_cargo"};
   std::unique_ptr<simhost::Simulation> sim;
   std::vector<simhost::Event> events;
 };

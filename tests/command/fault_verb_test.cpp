@@ -4,17 +4,14 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "script.h"
+#include "temp_tree.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using simhost::command::parseScript;
 using simhost::command::ScriptEvent;
 using simhost::command::ScriptVerb;
@@ -61,13 +58,6 @@ TEST(FaultVerb, ReadsEachFaultAndRefusesTheWrongOnes) {
   }
 }
 
-std::string readFile(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The demo scenario of the built tree, with a script that injects faults.
 struct ScriptRun {
   int status = -1;
@@ -75,19 +65,16 @@ struct ScriptRun {
 };
 
 ScriptRun RunWithScript(const std::string &script) {
-  char name[] = "/tmp/simhost_fault_XXXXXX";
   ScriptRun run;
-  if (!mkdtemp(name)) return run;
-  const fs::path dir = name;
-  std::ofstream(dir / "s.script", std::ios::binary) << script;
-  const std::string command = "cd '" + dir.string() + "' && '" KVT_BIN_DIR "/simhost' run --root '" KVT_TREE_DIR
+  kvt_test::TempTree dir("simhost_fault");
+  if (!dir.ok()) return run;
+  dir.write("s.script", script);
+  const std::string command = "cd '" + dir.root() + "' && '" KVT_BIN_DIR "/simhost' run --root '" KVT_TREE_DIR
                               "' --script s.script >out.txt 2>err.txt";
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readFile(dir / "out.txt");
-  run.err = readFile(dir / "err.txt");
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  run.out = dir.read("out.txt");
+  run.err = dir.read("err.txt");
   return run;
 }
 

@@ -5,10 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "temp_tree.h"
 
 namespace {
 
@@ -37,32 +38,14 @@ std::string shellQuoted(const std::string &word) {
   return q + "'";
 }
 
-std::string readFile(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string readFile(const fs::path &path) { return kvt_test::readFile(path.string()); }
 
 class SimhostRun : public ::testing::Test {
 protected:
-  fs::path dir;
+  kvt_test::TempTree scratch{"simhost_command"};
+  const fs::path dir{scratch.root()};
 
-  void SetUp() override {
-    char name[] = "/tmp/simhost_command_XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    dir = name;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-
-  fs::path write(const std::string &name, const std::string &content) {
-    fs::path path = dir / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
+  fs::path write(const std::string &name, const std::string &content) { return scratch.write(name, content); }
 
   // simhost with args, run in the temporary folder; --root is the built tree
   // unless the arguments name one.

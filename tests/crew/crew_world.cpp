@@ -7,11 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
 
 namespace crew_test {
 
@@ -47,41 +42,6 @@ std::string thisExecutable() {
 }
 
 }  // namespace
-
-TempTree::TempTree() {
-  std::string pattern = (fs::temp_directory_path() / "kvt_crew_XXXXXX").string();
-  if (!mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a temporary folder";
-  root_ = pattern;
-}
-
-TempTree::~TempTree() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
-void TempTree::write(const std::string &relative, const std::string &content) const {
-  const fs::path path = fs::path(root_) / relative;
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << content;
-}
-
-// A link keeps one copy of a plugin per process: the host loads a module
-// once per real path.
-void TempTree::link(const std::string &relative, const std::string &target) const {
-  const fs::path path = fs::path(root_) / relative;
-  fs::create_directories(path.parent_path());
-  std::error_code error;
-  fs::create_symlink(target, path, error);
-  if (error) ADD_FAILURE() << "cannot link " << path << ": " << error.message();
-}
-
-std::string TempTree::read(const std::string &relative) const {
-  std::ifstream in(fs::path(root_) / relative, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 CrewWorld::CrewWorld(const TreeOptions &options) {
   if (options.brokenCrewModule)

@@ -14,6 +14,7 @@
 #include "crew_roster.h"
 #include "probe/crew_probe_api.h"
 #include "simulation.h"
+#include "temp_tree.h"
 
 namespace crew_test {
 
@@ -24,22 +25,7 @@ struct TreeOptions {
   std::string version = "2.0\n";   // its text
 };
 
-// A simulator tree in a temporary folder, removed with the object.
-class TempTree {
-public:
-  TempTree();
-  ~TempTree();
-  TempTree(const TempTree &) = delete;
-  TempTree &operator=(const TempTree &) = delete;
-
-  const std::string &root() const { return root_; }
-  void write(const std::string &relative, const std::string &content) const;
-  void link(const std::string &relative, const std::string &target) const;
-  std::string read(const std::string &relative) const;
-
-private:
-  std::string root_;
-};
+using kvt_test::TempTree;
 
 // What a vessel publishes as its airlock: the attachment points with the id
 // "UMmu" and the numbers of the first.
@@ -70,7 +56,7 @@ public:
 
   std::vector<simhost::Event> eventsOf(const std::string &kind) const;
 
-  TempTree tree;
+  TempTree tree{"kvt_crew"};
   std::unique_ptr<simhost::Simulation> sim;
   std::vector<simhost::Event> events;
 };

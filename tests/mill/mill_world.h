@@ -19,6 +19,7 @@
 
 #include "crew_module.h"
 #include "simulation.h"
+#include "temp_tree.h"
 #include "world.h"
 
 namespace millworld {
@@ -27,39 +28,8 @@ inline std::string TreeDir() { return KVT_TREE_DIR; }
 inline std::string PluginPath() { return TreeDir() + "/Modules/Calvane.dll"; }
 inline std::string TreeFile(const std::string &relative) { return TreeDir() + "/" + relative; }
 
-// A folder of its own under the system's temporary folder, removed with
-// everything in it when the test ends.
-class ScratchDir {
-public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvt-mill-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDir(const ScratchDir &) = delete;
-  ScratchDir &operator=(const ScratchDir &) = delete;
-
-  bool ok() const { return !path_.empty(); }
-  std::string File(const std::string &name) const { return path_ + "/" + name; }
-  std::string Write(const std::string &name, const std::string &content) const {
-    std::string file = File(name);
-    std::ofstream(file, std::ios::binary) << content;
-    return file;
-  }
-
-private:
-  std::string path_;
-};
-
-inline std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using kvt_test::readFile;
+using kvt_test::TempTree;
 
 // A scenario with one mill landed at the given place, in the simulator's
 // format.
@@ -75,17 +45,17 @@ inline std::string LandedMillScenario(const std::string &name, const std::string
 // A file with one mill "Mill" landed on the Moon and nothing else: no crew,
 // no cargo, none of the mill's keys, so it shows the mill as defined.
 inline std::string PlainMillScenarioFile() {
-  static ScratchDir dir;
-  static std::string file = dir.Write("plain-mill.scn", LandedMillScenario("Mill", "23.4730000 0.6740000", "90.00"));
+  static TempTree dir;
+  static std::string file = dir.write("plain-mill.scn", LandedMillScenario("Mill", "23.4730000 0.6740000", "90.00"));
   return file;
 }
 
 // A copy of the built tree in a scratch folder, for a test that changes
 // files of the tree. The plugins are linked, not copied: the process loads
 // each module once, as the simulator does.
-inline std::string CopyTree(const ScratchDir &dir) {
+inline std::string CopyTree(const TempTree &dir) {
   namespace fs = std::filesystem;
-  const fs::path from = TreeDir(), to = dir.File("tree");
+  const fs::path from = TreeDir(), to = dir.path("tree");
   for (const fs::directory_entry &entry : fs::recursive_directory_iterator(from)) {
     const fs::path target = to / fs::relative(entry.path(), from);
     if (entry.is_directory()) {
@@ -208,11 +178,11 @@ public:
 
   simhost::Simulation &sim() { return run_->sim(); }
   MillRun &run() { return *run_; }
-  const ScratchDir &dir() const { return dir_; }
+  const TempTree &dir() const { return dir_; }
 
   // Loads MillScenario(millLines, extraShips).
   bool Start(const std::vector<std::string> &millLines, const std::string &extraShips = "") {
-    return Load(dir_.Write("Mill.scn", MillScenario(millLines, extraShips)));
+    return Load(dir_.write("Mill.scn", MillScenario(millLines, extraShips)));
   }
   bool Load(const std::string &path) { return run_->Load(path); }
 
@@ -271,9 +241,9 @@ public:
 
   // Saves the world to path (a scratch file by default) and returns the text.
   std::string Save(const std::string &path = "") {
-    std::string file = path.empty() ? dir_.File("Saved.scn") : path;
+    std::string file = path.empty() ? dir_.path("Saved.scn") : path;
     if (!run_->Save(file)) return "";
-    return ReadFile(file);
+    return readFile(file);
   }
   // The mill's fields as they stand, read from a save.
   MillFields Fields(const std::string &vessel = "Mill") {
@@ -321,7 +291,7 @@ public:
   void ClearEvents() { events_.clear(); }
 
 private:
-  ScratchDir dir_;
+  TempTree dir_;
   std::vector<simhost::Event> events_;
   std::unique_ptr<MillRun> run_;
 };

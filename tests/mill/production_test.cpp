@@ -211,7 +211,7 @@ TEST(MillProduction, WhenTheWaitingBoxCannotBeSetDownNoRockIsUsed) {
   // Without the ore box's type file the mill can neither load a new box
   // nor create the waiting one as a vessel: the slot message stays and the
   // tank keeps its rock.
-  millworld::ScratchDir dir;
+  millworld::TempTree dir;
   ASSERT_TRUE(dir.ok());
   const std::string root = millworld::CopyTree(dir);
   const std::string typeFile = root + "/Config/Vessels/UCGO/Cargos/KVT_Ore_Cargo.cfg";

@@ -14,7 +14,7 @@
 namespace {
 
 using millworld::MillWorld;
-using millworld::ScratchDir;
+using millworld::TempTree;
 
 // Rock at 24 different distances within reach, on the side away from the
 // set-down positions.
@@ -62,9 +62,9 @@ TEST(MillSaveLoad, ABoxAboardWhenSavedIsSetDownAtTheFirstStepAfterLoading) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchDir dir;
+    TempTree dir;
     ASSERT_TRUE(dir.ok());
-    const std::string saved = dir.File("Saved.scn");
+    const std::string saved = dir.path("Saved.scn");
     {
       MillWorld w;
       w.sim().setFrameLength(1.0);
@@ -75,7 +75,7 @@ TEST(MillSaveLoad, ABoxAboardWhenSavedIsSetDownAtTheFirstStepAfterLoading) {
       }
       w.RunUntil(5);
       ASSERT_FALSE(w.Save(saved).empty());
-      EXPECT_EQ(millworld::BlockFields(millworld::ReadFile(saved), "Mill")["UCGO"], "@@0,1,1,4000,KVT_Ore_Cargo,");
+      EXPECT_EQ(millworld::BlockFields(millworld::readFile(saved), "Mill")["UCGO"], "@@0,1,1,4000,KVT_Ore_Cargo,");
     }
     MillWorld w;
     w.sim().setFrameLength(1.0);
@@ -114,10 +114,10 @@ std::string Snapshot(MillWorld &w) {
 TEST(MillSaveLoad, LoadedWhereTheScheduleMeetsItContinuesAsIfNeverSaved) {
   const double savedAt = 30;
   const int framesAfter = 30;
-  ScratchDir dir;
+  TempTree dir;
   ASSERT_TRUE(dir.ok());
-  const std::string saved = dir.File("Saved.scn");
-  const std::string savedAgain = dir.File("SavedAgain.scn");
+  const std::string saved = dir.path("Saved.scn");
+  const std::string savedAgain = dir.path("SavedAgain.scn");
 
   std::vector<std::string> unsaved;
   std::vector<Landing> unsavedLandings;
@@ -144,7 +144,7 @@ TEST(MillSaveLoad, LoadedWhereTheScheduleMeetsItContinuesAsIfNeverSaved) {
   ASSERT_TRUE(w.Load(saved));
   // Saved again at once, the scenario is the same.
   ASSERT_FALSE(w.Save(savedAgain).empty());
-  EXPECT_EQ(millworld::ReadFile(savedAgain), millworld::ReadFile(saved));
+  EXPECT_EQ(millworld::readFile(savedAgain), millworld::readFile(saved));
   for (int i = 0; i < framesAfter; ++i) {
     SCOPED_TRACE(i + 1);
     w.Frames(1);

@@ -87,7 +87,7 @@ TEST(MillScenarioKeys, TheHostsStatusLineKeepsTheStageAndStillPlacesTheMill) {
     std::string scenario = millworld::MillScenario({});
     size_t start = scenario.find("Mill:Calvane\n") + std::string("Mill:Calvane\n").size();
     scenario.replace(start, scenario.find("END\nEND_SHIPS") - start, c.block);
-    ASSERT_TRUE(w.Load(w.dir().Write("Status.scn", scenario)));
+    ASSERT_TRUE(w.Load(w.dir().write("Status.scn", scenario)));
     EXPECT_EQ(w.Fields().status, c.stage);
     const simhost::VesselRecord *mill = w.run().Record("Mill");
     ASSERT_NE(mill, nullptr);

@@ -11,7 +11,7 @@
 namespace {
 
 using millworld::MillRun;
-using millworld::ScratchDir;
+using millworld::TempTree;
 
 struct Place {
   const char *what;
@@ -35,11 +35,11 @@ std::string VesselBlock(const std::string &scenario, const std::string &name) {
 
 TEST_P(MillScenario, SavesItsHostLinesAndLoadsBackWhereItStood) {
   const Place &place = GetParam();
-  ScratchDir dir;
+  TempTree dir;
   ASSERT_TRUE(dir.ok());
-  std::string original = dir.Write("Original.scn", millworld::LandedMillScenario("Mill", place.pos, place.heading));
-  std::string firstSave = dir.File("First.scn");
-  std::string secondSave = dir.File("Second.scn");
+  std::string original = dir.write("Original.scn", millworld::LandedMillScenario("Mill", place.pos, place.heading));
+  std::string firstSave = dir.path("First.scn");
+  std::string secondSave = dir.path("Second.scn");
 
   double lon = 0, lat = 0, hdg = 0;
   {
@@ -55,7 +55,7 @@ TEST_P(MillScenario, SavesItsHostLinesAndLoadsBackWhereItStood) {
     ASSERT_TRUE(run.Save(firstSave));
   }
 
-  std::string block = VesselBlock(millworld::ReadFile(firstSave), "Mill");
+  std::string block = VesselBlock(millworld::readFile(firstSave), "Mill");
   EXPECT_NE(block.find("STATUS Landed Moon"), std::string::npos) << block;
   EXPECT_NE(block.find("POS "), std::string::npos) << block;
   EXPECT_NE(block.find("HEADING "), std::string::npos) << block;
@@ -75,7 +75,7 @@ TEST_P(MillScenario, SavesItsHostLinesAndLoadsBackWhereItStood) {
     EXPECT_NEAR(vessel->GetCOG_elev(), 0.00001, 1e-12);
     ASSERT_TRUE(run.Save(secondSave));
   }
-  EXPECT_EQ(millworld::ReadFile(secondSave), millworld::ReadFile(firstSave));
+  EXPECT_EQ(millworld::readFile(secondSave), millworld::readFile(firstSave));
 }
 
 INSTANTIATE_TEST_SUITE_P(

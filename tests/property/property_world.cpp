@@ -1,17 +1,12 @@
 #include "property_world.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "ship/property_ship_api.h"
 #include "world.h"
-
-namespace fs = std::filesystem;
 
 namespace property_test {
 
@@ -74,38 +69,6 @@ bool isCrewLine(const std::string &line) { return line.find("UMMUCREW ") != std:
 bool near(double a, double b) { return std::fabs(a - b) < 1e-6; }
 
 }  // namespace
-
-TempTree::TempTree() {
-  std::string pattern = (fs::temp_directory_path() / "kvt_property_XXXXXX").string();
-  if (!mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a temporary folder";
-  root_ = pattern;
-}
-
-TempTree::~TempTree() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
-void TempTree::write(const std::string &relative, const std::string &content) const {
-  const fs::path p = fs::path(root_) / relative;
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << content;
-}
-
-void TempTree::link(const std::string &relative, const std::string &target) const {
-  const fs::path p = fs::path(root_) / relative;
-  fs::create_directories(p.parent_path());
-  std::error_code error;
-  fs::create_symlink(target, p, error);
-  if (error) ADD_FAILURE() << "cannot link " << p << ": " << error.message();
-}
-
-std::string TempTree::read(const std::string &relative) const {
-  std::ifstream in(fs::path(root_) / relative, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 PropertyWorld::PropertyWorld() {
   tree.write("Meshes/UniversalCars/bin/ConfigDarkScreen.msh", BoxMesh);

@@ -16,6 +16,7 @@
 #include "cargo_bay.h"
 #include "crew_roster.h"
 #include "simulation.h"
+#include "temp_tree.h"
 
 namespace property_test {
 
@@ -29,21 +30,7 @@ struct CargoKind {
 extern const CargoKind CargoKinds[2];
 extern const char *const ShipNames[2];
 
-class TempTree {
-public:
-  TempTree();
-  ~TempTree();
-  TempTree(const TempTree &) = delete;
-  TempTree &operator=(const TempTree &) = delete;
-  const std::string &root() const { return root_; }
-  std::string path(const std::string &relative) const { return root_ + "/" + relative; }
-  void write(const std::string &relative, const std::string &content) const;
-  void link(const std::string &relative, const std::string &target) const;
-  std::string read(const std::string &relative) const;
-
-private:
-  std::string root_;
-};
+using kvt_test::TempTree;
 
 // What the ledger expects of one ship.
 struct ShipLedger {
@@ -87,7 +74,7 @@ public:
   // Called with each new run before it loads, to inject faults into it.
   std::function<void(simhost::Simulation &)> beforeLoad;
 
-  TempTree tree;
+  TempTree tree{"kvt_property"};
   std::unique_ptr<simhost::Simulation> sim;
   ShipLedger ledger[2];
   double baselineMass = 0;  // cargo mass in the world at the last load

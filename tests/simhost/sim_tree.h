@@ -4,52 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Orbitersdk.h"
 #include "simulation.h"
+#include "temp_tree.h"
 
 namespace simtest {
 
 namespace fs = std::filesystem;
 
-class SimTree {
+class SimTree : public kvt_test::TempTree {
 public:
-  SimTree() {
-    std::string tmpl = (fs::temp_directory_path() / "simhost-test-XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    root_ = mkdtemp(buf.data());
-    fs::create_directories(root_ / "Config" / "Vessels");
-    fs::create_directories(root_ / "Meshes");
-    fs::create_directories(root_ / "Modules");
-    fs::create_directories(root_ / "Scenarios");
-  }
-  ~SimTree() {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
-  SimTree(const SimTree &) = delete;
-  SimTree &operator=(const SimTree &) = delete;
-
-  std::string root() const { return root_.string(); }
-  std::string path(const std::string &rel) const { return (root_ / rel).string(); }
-
-  void write(const std::string &rel, const std::string &content) const {
-    fs::path p = root_ / rel;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << content;
-  }
-  std::string read(const std::string &rel) const {
-    std::ifstream in(root_ / rel, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+  SimTree() : TempTree("simhost-test") {
+    for (const char *folder : {"Config/Vessels", "Meshes", "Modules", "Scenarios"})
+      fs::create_directories(path(folder));
   }
 
   // A box mesh of one group.
@@ -69,14 +41,10 @@ public:
   }
   // The probe module and its class "Probe".
   void addProbe() const {
-    fs::copy_file(fs::path(KVT_BIN_DIR) / "Probe.dll", root_ / "Modules" / "Probe.dll",
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(KVT_BIN_DIR) / "Probe.dll", path("Modules/Probe.dll"), fs::copy_options::overwrite_existing);
     write("Config/Vessels/Probe.cfg", "ClassName = Probe\nModule = Probe\n");
     addBoxMesh("ProbeBox");
   }
-
-private:
-  fs::path root_;
 };
 
 // A landed vessel block.
