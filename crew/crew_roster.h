@@ -80,6 +80,9 @@ public:
   // The add-on's version from "meshes\UMmu\ver.dtf", read once per process;
   // -1 when the file cannot be opened.
   static float ReadCrewModuleVersion();
+  // The same file read now, whatever has been read before; 0 when its first
+  // line holds no decimal number.
+  static float ReadCrewModuleVersionFile();
 
   // ---- airlock and EVA pose (airlock.cpp)
   int DefineAirlock(int doorState, float xMin, float xMax, float yMin, float yMax, float zMin, float zMax);

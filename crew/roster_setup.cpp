@@ -121,13 +121,19 @@ int CrewRoster::SetMaxSeats(int seats) {
 
 float CrewRoster::ReadCrewModuleVersion() {
   if (crewModuleVersion != 0.0f) return crewModuleVersion;
+  const float version = ReadCrewModuleVersionFile();
+  // A file that cannot be opened is tried again by the next roster.
+  if (version != -1.0f) crewModuleVersion = version;
+  return version;
+}
+
+float CrewRoster::ReadCrewModuleVersionFile() {
   FILE *file = hostOpenFile(CREW_VERSION_FILE, "rt");
   if (!file) return -1.0f;
   char line[VERSION_LINE_CHARS + 1] = {};
   if (!std::fgets(line, sizeof line, file)) line[0] = '\0';
   std::fclose(file);
-  crewModuleVersion = ParseVersion(line);
-  return crewModuleVersion;
+  return ParseVersion(line);
 }
 
 AirlockRecord *CrewRoster::OwnAirlock() const { return OwnedAirlockRecord(airlockIndex, this); }

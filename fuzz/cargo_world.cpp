@@ -6,19 +6,12 @@
 namespace fuzz_support {
 
 const FuzzTree &CargoWorld::Tree() {
-  static const FuzzTree tree("cargo");
-  static const bool filled = [] {
-    tree.copyBuiltTree();
-    tree.write("Config/Vessels/Carrier.cfg",
-               "ClassName = Carrier\nSize = 5\nMass = 2000\nMeshName = UCGO\\KVT_OreBox\n"
-               "TouchdownPoints = 0 -0.5 3  -3 -0.5 -3  3 -0.5 -3\n");
-    tree.write("Scenarios/Carrier.scn", scenarioHead("Carrier") +
-                                            "Carrier:Carrier\n  STATUS Landed Moon\n  POS 10.0 5.0\n"
-                                            "  HEADING 30.0\nEND\nEND_SHIPS\n");
-    return true;
-  }();
-  (void)filled;
-  return tree;
+  return processTree("cargo", {{"Config/Vessels/Carrier.cfg",
+                                "ClassName = Carrier\nSize = 5\nMass = 2000\nMeshName = UCGO\\KVT_OreBox\n"
+                                "TouchdownPoints = 0 -0.5 3  -3 -0.5 -3  3 -0.5 -3\n"},
+                               {"Scenarios/Carrier.scn", scenarioHead("Carrier") +
+                                                             "Carrier:Carrier\n  STATUS Landed Moon\n  POS 10.0 5.0\n"
+                                                             "  HEADING 30.0\nEND\nEND_SHIPS\n"}});
 }
 
 CargoWorld::CargoWorld() {

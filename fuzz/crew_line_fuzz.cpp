@@ -15,17 +15,10 @@
 namespace {
 
 const fuzz_support::FuzzTree &Tree() {
-  static const fuzz_support::FuzzTree tree("crew");
-  static const bool filled = [] {
-    tree.copyBuiltTree();
-    tree.write("Config/Vessels/Hut.cfg", "ClassName = Hut\nSize = 4\nMass = 1500\nMeshName = UCGO\\KVT_OreBox\n");
-    tree.write("Scenarios/Hut.scn", fuzz_support::scenarioHead("Base") +
-                                        "Base:Hut\n  STATUS Landed Moon\n  POS 10.0 5.0\n  HEADING 0\nEND\n"
-                                        "END_SHIPS\n");
-    return true;
-  }();
-  (void)filled;
-  return tree;
+  return fuzz_support::processTree(
+      "crew", {{"Config/Vessels/Hut.cfg", "ClassName = Hut\nSize = 4\nMass = 1500\nMeshName = UCGO\\KVT_OreBox\n"},
+               {"Scenarios/Hut.scn", fuzz_support::scenarioHead("Base") +
+                                         "Base:Hut\n  STATUS Landed Moon\n  POS 10.0 5.0\n  HEADING 0\nEND\nEND_SHIPS\n"}});
 }
 
 }  // namespace

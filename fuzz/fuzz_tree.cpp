@@ -71,6 +71,27 @@ std::unique_ptr<simhost::Simulation> loadScenario(const FuzzTree &tree, const st
   return sim;
 }
 
+const FuzzTree &processTree(const char *purpose, const std::vector<ExtraFile> &extraFiles) {
+  static const FuzzTree tree(purpose);
+  static const bool filled = [&] {
+    tree.copyBuiltTree();
+    for (const ExtraFile &file : extraFiles) tree.write(file.relative, file.text);
+    return true;
+  }();
+  (void)filled;
+  return tree;
+}
+
+void savedScenarioMustLoad(std::unique_ptr<simhost::Simulation> sim, const FuzzTree &tree, const char *what) {
+  std::string error;
+  if (!sim->saveScenario(tree.path("Scenarios/Saved.scn"), error)) return;
+  sim.reset();
+  if (!loadScenario(tree, "Scenarios/Saved.scn")) {
+    std::fprintf(stderr, "a saved %s was refused on loading\n", what);
+    __builtin_trap();
+  }
+}
+
 std::string scenarioHead(const std::string &focusShip) {
   return "BEGIN_DESC\nA world for fuzzing.\nEND_DESC\n\n"
          "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 60000.5\nEND_ENVIRONMENT\n\n"

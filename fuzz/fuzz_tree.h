@@ -47,9 +47,23 @@ std::vector<std::string> inputLines(const uint8_t *data, size_t size, size_t max
 // sanitizer catches a reader that runs past the end.
 std::unique_ptr<char[]> exactLine(const std::string &line);
 
+// A copy of the built tree, made at the first call with the extra files
+// (path below the root, text) written into it, and kept for the process: a
+// fuzzing process runs one target, which works in one tree.
+struct ExtraFile {
+  const char *relative;
+  std::string text;
+};
+const FuzzTree &processTree(const char *purpose, const std::vector<ExtraFile> &extraFiles = {});
+
 // A simhost run on the tree with the scenario loaded; null when the host
 // refuses it. Events are not collected.
 std::unique_ptr<simhost::Simulation> loadScenario(const FuzzTree &tree, const std::string &relative);
+
+// Saves the run into Scenarios/Saved.scn of the tree, ends it and loads the
+// saved file: the host must never write a file it refuses. Traps, naming
+// what was saved, when it does.
+void savedScenarioMustLoad(std::unique_ptr<simhost::Simulation> sim, const FuzzTree &tree, const char *what);
 
 // A scenario's head up to and including BEGIN_SHIPS, focus on the ship.
 std::string scenarioHead(const std::string &focusShip);

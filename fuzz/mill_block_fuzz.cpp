@@ -5,24 +5,13 @@
 // frames, is saved, and the saved file must load again.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <utility>
 
 #include "fuzz_tree.h"
 
-namespace {
-
-const fuzz_support::FuzzTree &Tree() {
-  static const fuzz_support::FuzzTree tree("mill");
-  static const bool filled = (tree.copyBuiltTree(), true);
-  (void)filled;
-  return tree;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const fuzz_support::FuzzTree &tree = Tree();
+  const fuzz_support::FuzzTree &tree = fuzz_support::processTree("mill");
   std::string scenario = fuzz_support::scenarioHead("Mill");
   scenario += "Mill:Calvane\n  STATUS Landed Moon\n  POS 23.48 0.67\n  HEADING 135\n";
   scenario.append(reinterpret_cast<const char *>(data), size);
@@ -31,12 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   auto sim = fuzz_support::loadScenario(tree, "Scenarios/Fuzz.scn");
   if (!sim) return 0;
   for (int frame = 0; frame < 3; ++frame) sim->frame();
-  std::string error;
-  if (!sim->saveScenario(tree.path("Scenarios/Saved.scn"), error)) return 0;
-  sim.reset();
-  if (!fuzz_support::loadScenario(tree, "Scenarios/Saved.scn")) {
-    std::fprintf(stderr, "a saved mill scenario was refused on loading\n");
-    __builtin_trap();
-  }
+  fuzz_support::savedScenarioMustLoad(std::move(sim), tree, "mill scenario");
   return 0;
 }

@@ -4,34 +4,16 @@
 // again: the host never writes a file it would refuse.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
+#include <utility>
 
 #include "fuzz_tree.h"
 
-namespace {
-
-const fuzz_support::FuzzTree &Tree() {
-  static const fuzz_support::FuzzTree tree("scenario");
-  static const bool filled = (tree.copyBuiltTree(), true);
-  (void)filled;
-  return tree;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const fuzz_support::FuzzTree &tree = Tree();
+  const fuzz_support::FuzzTree &tree = fuzz_support::processTree("scenario");
   tree.write("Scenarios/Fuzz.scn", data, size);
   auto sim = fuzz_support::loadScenario(tree, "Scenarios/Fuzz.scn");
   if (!sim) return 0;
   sim->frame();
-  std::string error;
-  if (!sim->saveScenario(tree.path("Scenarios/Saved.scn"), error)) return 0;
-  sim.reset();
-  if (!fuzz_support::loadScenario(tree, "Scenarios/Saved.scn")) {
-    std::fprintf(stderr, "a saved scenario was refused on loading\n");
-    __builtin_trap();
-  }
+  fuzz_support::savedScenarioMustLoad(std::move(sim), tree, "scenario");
   return 0;
 }

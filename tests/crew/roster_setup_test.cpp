@@ -160,6 +160,8 @@ TEST(CrewProcess, VersionIsReadOnlyOnceWhenReadable) {
   EXPECT_EQ(CrewRoster::ReadCrewModuleVersion(), 2.0f);
   world.tree.write("Meshes/UMmu/ver.dtf", "1.5\n");
   EXPECT_EQ(CrewRoster::ReadCrewModuleVersion(), 2.0f);
+  EXPECT_EQ(CrewRoster::ReadCrewModuleVersionFile(), 1.5f) << "the file itself is read afresh";
+  EXPECT_EQ(CrewRoster::CachedCrewModuleVersion(), 2.0f);
   CrewRoster roster;
   ASSERT_EQ(roster.Init(world.vessel("Base")), 1);
   EXPECT_FALSE(roster.ModuleOutdated());
