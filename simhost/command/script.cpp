@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "text.h"
+
 namespace simhost::command {
 
 namespace {
@@ -42,20 +44,6 @@ const VerbForm *findVerb(std::string_view word) {
     if (word == form.word) return &form;
   }
   return nullptr;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-std::vector<std::string_view> splitWords(std::string_view line) {
-  std::vector<std::string_view> words;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && isBlank(line[i])) ++i;
-    size_t start = i;
-    while (i < line.size() && !isBlank(line[i])) ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
 }
 
 // A plain decimal number: digits with an optional fraction, optionally
@@ -234,7 +222,7 @@ void collectComment(std::string_view line, std::string &story) {
 bool parseLine(std::string_view line, ScriptEvent &event, std::string &error) {
   size_t hash = line.find('#');
   if (hash != std::string_view::npos) line = line.substr(0, hash);
-  std::vector<std::string_view> words = splitWords(line);
+  std::vector<std::string_view> words = simhost::text::words(line);
   if (words.empty()) return false;
   if (!parseDecimal(words[0], false, event.time)) {
     error = "the line must start with a time in seconds (a decimal number >= 0), not " + inQuotes(words[0]);
