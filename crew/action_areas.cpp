@@ -31,6 +31,17 @@ void CopyZeroFilled(char *field, size_t fieldSize, const char *text, size_t maxC
   std::memcpy(field, text, n);
 }
 
+bool IsFree(const ActionAreaEntry &entry) { return entry.inUse == 0; }
+
+// An entry in use that names no vessel: the area of a vessel that is gone.
+bool IsLeftByAGoneVessel(const ActionAreaEntry &entry) { return entry.inUse == 1 && entry.vessel == nullptr; }
+
+ActionAreaEntry *FirstEntryWhere(ActionStructure &table, bool (*matches)(const ActionAreaEntry &)) {
+  for (ActionAreaEntry &entry : table.entries)
+    if (matches(entry)) return &entry;
+  return nullptr;
+}
+
 void FillEntry(ActionAreaEntry &entry, OBJHANDLE vessel, int id, const VECTOR3 &position, double radius,
                int enabled, const char *soundFile, size_t soundChars, const char *label, size_t labelChars) {
   CopyZeroFilled(entry.soundFile, sizeof entry.soundFile, soundFile, soundChars);
@@ -78,11 +89,18 @@ int CrewRoster::DeclareActionArea(int id, const VECTOR3 &position, double radius
     FillEntry(*entry, vesselHandle, id, position, radius, enabled, soundFile, 99, label, 51);
     return 1;
   }
-  for (ActionAreaEntry &entry : actionTable->entries) {
-    if (entry.inUse != 0) continue;
-    FillEntry(entry, vesselHandle, id, position, radius, enabled, soundFile, 98, label, 50);
+  if (ActionAreaEntry *entry = FirstEntryWhere(*actionTable, IsFree)) {
+    FillEntry(*entry, vesselHandle, id, position, radius, enabled, soundFile, 98, label, 50);
     ++declaredAreaCount;
     if (actionTable->entryCount < INT32_MAX) ++actionTable->entryCount;
+    return 1;
+  }
+  // A long session of vessels made and destroyed fills the table with the
+  // areas of vessels that are gone; with no free entry left, the first of
+  // those is taken. It is counted in entryCount already.
+  if (ActionAreaEntry *entry = FirstEntryWhere(*actionTable, IsLeftByAGoneVessel)) {
+    FillEntry(*entry, vesselHandle, id, position, radius, enabled, soundFile, 98, label, 50);
+    ++declaredAreaCount;
     return 1;
   }
   return 0;
@@ -114,12 +132,16 @@ int CrewRoster::PollActionArea() {
 }
 
 void CrewRoster::RetireActionAreas() {
-  // The entries stay (the table's count never shrinks), but a vessel that is
-  // gone offers no area and receives no pending activation; a later vessel
-  // given the same handle must not inherit either.
+  // The entries stay in use (the table's count never shrinks, and other
+  // modules read entries 0 to entryCount - 1), but they name no vessel any
+  // more: a vessel that is gone offers no area and receives no pending
+  // activation, and a later vessel given the same handle inherits neither.
   if (!actionTable || !vesselHandle) return;
-  for (ActionAreaEntry &entry : actionTable->entries)
-    if (entry.inUse == 1 && entry.vessel == vesselHandle) entry.enabled = 0;
+  for (ActionAreaEntry &entry : actionTable->entries) {
+    if (entry.inUse != 1 || entry.vessel != vesselHandle) continue;
+    entry.enabled = 0;
+    entry.vessel = nullptr;
+  }
   if (actionTable->activatedVessel == vesselHandle) {
     actionTable->activatedVessel = nullptr;
     actionTable->activatedId = 0;

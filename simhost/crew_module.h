@@ -30,7 +30,8 @@ bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error)
 // tests and scripts; reported as "fault" events ("crew-table-full",
 // "crew-count" with count, "crew-table-restored"). The table lives for the
 // process, so the faults outlast the run until crewTableRestore.
-// Every free entry taken by an area of no vessel.
+// Every free entry, and every entry a vessel that is gone left, taken by a
+// filler area.
 bool crewTableFull(Simulation &sim, std::string &error);
 // The table's entry count set to count, whatever is in use.
 bool crewTableCount(Simulation &sim, int count, std::string &error);

@@ -39,7 +39,8 @@ DLLCLBK int UMmuFaultTable(int mode, int count) {
     case 1: {
       int32_t id = 0;
       for (ActionAreaEntry &entry : actionTable.entries) {
-        if (entry.inUse) continue;
+        // The areas of vessels that are gone can be taken again: fill them too.
+        if (entry.inUse && entry.vessel) continue;
         entry = ActionAreaEntry{};
         entry.inUse = 1;
         entry.vessel = FillerOwner;

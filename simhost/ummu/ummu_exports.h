@@ -21,8 +21,9 @@
 //                   zMax), the door state, the second number and the free
 //                   seats. 1 read, 0 when the vessel publishes none.
 //   UMmuFaultTable  injects a fault into the shared table, for reliability
-//                   tests: mode 1 fills every free entry with an area of no
-//                   vessel (a full table), mode 2 sets entryCount to count
+//                   tests: mode 1 fills every free entry, and every entry
+//                   left by a vessel that is gone, with a filler area (a
+//                   full table), mode 2 sets entryCount to count
 //                   (a corrupted count), mode 0 takes both back (the filler
 //                   entries freed, entryCount recounted). 1 done, 0 for an
 //                   unknown mode.

@@ -266,12 +266,64 @@ TEST(CrewProcess, AFullTableTakesNoNewArea) {
   setUpLikeMill(roster, world.vessel("Base"), 1);
   ActionStructure *table = world.actionTable();
   ASSERT_NE(table, nullptr);
-  for (ActionAreaEntry &e : table->entries) e.inUse = 1;
+  // Every entry taken by an area of another module's living vessel.
+  static int otherVessel = 0;
+  for (ActionAreaEntry &e : table->entries) {
+    e.inUse = 1;
+    e.vessel = &otherVessel;
+  }
   table->entryCount = ACTION_AREA_ENTRIES;
   EXPECT_EQ(roster.DeclareActionArea(1, _V(5, 0, 2.2), 5, 1, "a.wav", nullptr), 0);
   EXPECT_EQ(roster.DeclaredAreaCount(), 0);
   EXPECT_EQ(table->entryCount, ACTION_AREA_ENTRIES);
   EXPECT_TRUE(roster.BoundToActionTable()) << "a failed declaration keeps the binding";
+}
+
+// Vessels made and destroyed through a long session leave their areas in
+// the table: they stay in use but name no vessel, and once no entry is free
+// a new vessel takes the first of them instead of going without an area.
+TEST(CrewProcess, AreasOfVesselsThatAreGoneAreTakenWhenTheTableIsFull) {
+  if (!InFreshProcess()) return;
+  CrewWorld world;
+  world.start();
+  ActionStructure *table = world.actionTable();
+  ASSERT_NE(table, nullptr);
+  OBJHANDLE hut = world.place("Hut", "Hut", 30, 0);
+  int goneIndex = -1;
+  {
+    CrewRoster gone;
+    setUpLikeMill(gone, hut, 1);
+    ASSERT_EQ(gone.DeclareActionArea(1, _V(5, 0, 2.2), 5, 1, "a.wav", "Gone"), 1);
+    for (int i = 0; i < ACTION_AREA_ENTRIES; ++i)
+      if (table->entries[i].inUse == 1 && table->entries[i].vessel == hut) goneIndex = i;
+    ASSERT_GE(goneIndex, 0);
+  }
+  const ActionAreaEntry &left = table->entries[goneIndex];
+  EXPECT_EQ(left.inUse, 1) << "the entry stays in use";
+  EXPECT_EQ(left.vessel, nullptr) << "and names no vessel";
+  EXPECT_EQ(left.enabled, 0);
+
+  // Every other entry is taken by areas of living vessels.
+  static int otherModule = 0;
+  for (ActionAreaEntry &e : table->entries) {
+    if (e.inUse == 1) continue;
+    e.inUse = 1;
+    e.vessel = &otherModule;
+    e.id = 1;
+  }
+  table->entryCount = ACTION_AREA_ENTRIES;
+
+  CrewRoster roster;
+  OBJHANDLE base = world.vessel("Base");
+  setUpLikeMill(roster, base, 1);
+  ASSERT_EQ(roster.DeclareActionArea(1, _V(5, 0, 2.2), 5, 1, "b.wav", "Work"), 1);
+  EXPECT_EQ(table->entries[goneIndex].vessel, base);
+  EXPECT_STREQ(table->entries[goneIndex].label, "Work");
+  EXPECT_EQ(table->entryCount, ACTION_AREA_ENTRIES) << "the entry was counted already";
+  EXPECT_EQ(roster.DeclaredAreaCount(), 1);
+  EXPECT_EQ(roster.SetActionAreaEnabled(1, 0), 1);
+  // Now nothing is left to take.
+  EXPECT_EQ(roster.DeclareActionArea(2, _V(0, 0, 0), 5, 1, "c.wav", nullptr), 0);
 }
 
 }  // namespace

@@ -211,8 +211,8 @@ TEST_F(InjectedFaults, CrewTableFullOrMiscountedRefusesCleanly) {
     SCOPED_TRACE(c.name);
     std::string error;
     world.faults.clear();
-    // A vessel of its own for each case, all alive at once: the table keeps
-    // the entries of vessels that are gone under their handles.
+    // A vessel of its own for each case, all alive at once, so that no
+    // case's area is the rewritten area of an earlier one.
     const std::string hut = "Hut" + std::to_string(++huts);
     ASSERT_TRUE(world.sim->placeVessel(hut, "Hut", "Lander", 30.0 * huts, 0, 0, error)) << error;
     if (c.full) {
