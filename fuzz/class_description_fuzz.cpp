@@ -8,19 +8,9 @@
 #include "cargo_bay.h"
 #include "fuzz_tree.h"
 
-namespace {
-
-struct World {
-  fuzz_support::FuzzTree tree{"description"};
-  // hostOpenFile resolves paths inside the tree of the running simulation.
-  simhost::Simulation sim{tree.root()};
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static World world;
-  world.tree.write("Config/Vessels/Other.cfg", data, size);
+  const fuzz_support::FuzzTree &tree = fuzz_support::emptyTreeWithARun("description");
+  tree.write("Config/Vessels/Other.cfg", data, size);
   for (const char *needle : {"Rock", "KVT Ore", "", "Mined rock from the lunar regolith"}) {
     const int found = CargoBay::ClassDescriptionContains("Other", needle);
     if (found != 0 && found != 1) __builtin_trap();

@@ -82,6 +82,12 @@ const FuzzTree &processTree(const char *purpose, const std::vector<ExtraFile> &e
   return tree;
 }
 
+const FuzzTree &emptyTreeWithARun(const char *purpose) {
+  static const FuzzTree tree(purpose);
+  static const simhost::Simulation sim(tree.root());
+  return tree;
+}
+
 void savedScenarioMustLoad(std::unique_ptr<simhost::Simulation> sim, const FuzzTree &tree, const char *what) {
   std::string error;
   if (!sim->saveScenario(tree.path("Scenarios/Saved.scn"), error)) return;

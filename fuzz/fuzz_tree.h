@@ -56,6 +56,12 @@ struct ExtraFile {
 };
 const FuzzTree &processTree(const char *purpose, const std::vector<ExtraFile> &extraFiles = {});
 
+// An empty tree with a simhost run on it, made at the first call and kept
+// for the process: hostOpenFile resolves paths inside the tree of the
+// running simulation, so a target can write a file and read it through the
+// system's own file access.
+const FuzzTree &emptyTreeWithARun(const char *purpose);
+
 // A simhost run on the tree with the scenario loaded; null when the host
 // refuses it. Events are not collected.
 std::unique_ptr<simhost::Simulation> loadScenario(const FuzzTree &tree, const std::string &relative);
