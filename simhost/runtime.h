@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "faults.h"
+#include "frame_clock.h"
 #include "mesh.h"
 #include "simulation.h"
 #include "vessel_class.h"
@@ -52,7 +53,8 @@ public:
   ScenarioMeta scenario;
   FaultSet faults;  // injected by tests and scripts; none at start
 
-  // ---- time
+  // ---- time: simt and sysT are the clocks' readings, kept at hand
+  FrameClock simClock, sysClock;
   double simt = 0, simStep = 0, sysT = 0, sysStep = 0;
   double frameLength = 0.1, warp = 1.0;
   bool paused = false;

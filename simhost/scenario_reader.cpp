@@ -209,6 +209,7 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   rt.deleteAllVessels();
   rt.scenario = ScenarioMeta();
   rt.simt = rt.simStep = 0;
+  rt.simClock.reset();
   rt.mjd0 = moon::kEpochMjd;
   rt.phi0 = moon::rotationAngle(rt.mjd0);
   if (!readLines(path, lines)) {

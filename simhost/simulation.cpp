@@ -131,12 +131,14 @@ void Simulation::frame() {
   {
     BusyScope scope(rt);
     rt.sysStep = rt.frameLength;
-    rt.sysT += rt.frameLength;
+    rt.sysClock.advance(rt.frameLength);
+    rt.sysT = rt.sysClock.now();
     if (rt.paused) {
       rt.simStep = 0;
     } else {
       rt.simStep = rt.frameLength * rt.warp;
-      rt.simt += rt.simStep;
+      rt.simClock.advance(rt.simStep);
+      rt.simt = rt.simClock.now();
       double simt = rt.simt, dt = rt.simStep, mjd = rt.mjd();
       auto vessels = snapshot(rt.world);
       for (const auto &lv : vessels)
@@ -184,6 +186,10 @@ double Simulation::warp() const { return impl->rt.warp; }
 bool Simulation::paused() const { return impl->rt.paused; }
 
 bool Simulation::pressKey(DWORD code, bool shift, bool ctrl, std::string &error) {
+  return pressKey(code, (shift ? LeftShift : 0u) | (ctrl ? LeftCtrl : 0u), error);
+}
+
+bool Simulation::pressKey(DWORD code, unsigned modifiers, std::string &error) {
   Runtime &rt = impl->rt;
   if (code > 255) {
     error = "key code " + std::to_string(code) + " is beyond 255";
@@ -193,23 +199,31 @@ bool Simulation::pressKey(DWORD code, bool shift, bool ctrl, std::string &error)
     error = "no vessel has the focus";
     return false;
   }
+  const char held = static_cast<char>(0x80);
   char kstate[256] = {};
-  kstate[code] = static_cast<char>(0x80);
-  if (shift) kstate[OAPI_KEY_LSHIFT] = static_cast<char>(0x80);
-  if (ctrl) kstate[OAPI_KEY_LCONTROL] = static_cast<char>(0x80);
-  int result = 0;
+  kstate[code] = held;
+  if (modifiers & LeftShift) kstate[OAPI_KEY_LSHIFT] = held;
+  if (modifiers & LeftCtrl) kstate[OAPI_KEY_LCONTROL] = held;
+  if (modifiers & RightShift) kstate[OAPI_KEY_RSHIFT] = held;
+  if (modifiers & RightCtrl) kstate[OAPI_KEY_RCONTROL] = held;
+  int result = 0, upResult = 0;
   {
     BusyScope scope(rt);
     LiveVessel target{rt.focus, rt.focus->serial};
     if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) result = cb->clbkConsumeBufferedKey(code, true, kstate);
-    if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) cb->clbkConsumeBufferedKey(code, false, kstate);
+    if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) upResult = cb->clbkConsumeBufferedKey(code, false, kstate);
   }
+  bool shift = modifiers & LeftShift, ctrl = modifiers & LeftCtrl;
+  bool rshift = modifiers & RightShift, rctrl = modifiers & RightCtrl;
   rt.report({{"kind", "key"},
              {"code", code},
-             {"name", keyChordName(code, shift, ctrl)},
+             {"name", keyChordName(code, modifiers)},
              {"shift", shift},
              {"ctrl", ctrl},
-             {"result", result}});
+             {"rshift", rshift},
+             {"rctrl", rctrl},
+             {"result", result},
+             {"up_result", upResult}});
   return true;
 }
 
