@@ -35,8 +35,12 @@ std::string keyName(DWORD code) {
   return buf;
 }
 
-std::string keyChordName(DWORD code, bool shift, bool ctrl) {
-  return std::string(shift ? "shift+" : "") + (ctrl ? "ctrl+" : "") + keyName(code);
+std::string keyChordName(DWORD code, unsigned modifiers) {
+  static const char *const kPrefixes[] = {"shift+", "ctrl+", "rshift+", "rctrl+"};
+  std::string name;
+  for (unsigned bit = 0; bit < 4; ++bit)
+    if (modifiers & (1u << bit)) name += kPrefixes[bit];
+  return name + keyName(code);
 }
 
 }  // namespace simhost

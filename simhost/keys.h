@@ -9,7 +9,9 @@
 namespace simhost {
 
 std::string keyName(DWORD code);
-// "shift+ctrl+C" style: modifiers first, as an operator would say it.
-std::string keyChordName(DWORD code, bool shift, bool ctrl);
+// "shift+ctrl+C" style: modifiers first, as an operator would say it;
+// modifiers are Simulation::KeyModifier bits ("rshift+", "rctrl+" for the
+// right-hand keys).
+std::string keyChordName(DWORD code, unsigned modifiers);
 
 }  // namespace simhost

@@ -23,7 +23,8 @@
 //            "visibility"|"transform"), and mesh, mode or offset where known
 //   hud      lines [{x, y, text}]             (the drawn HUD changed)
 //   debug    text                             (the debug text changed)
-//   key      code, name, shift, ctrl, result  (a buffered key was pressed)
+//   key      code, name, shift, ctrl, rshift, rctrl, result, up_result
+//            (a buffered key was pressed and released)
 //   focus    name
 //   saved    file
 //   loaded   file
@@ -91,7 +92,13 @@ public:
 
   // ---- operations, as the operator or a script makes them. Each returns
   // false with a message in error when it cannot be done.
-  // A buffered key: pressed (down) and released, with the modifiers held.
+  // The modifier keys held with a buffered key, as bits.
+  enum KeyModifier : unsigned { LeftShift = 1, LeftCtrl = 2, RightShift = 4, RightCtrl = 8 };
+  // A buffered key: pressed (down) and released, with the modifiers held
+  // (KeyModifier bits). The "key" event gives what the vessel answered to
+  // both: "result" for the press, "up_result" for the release.
+  bool pressKey(DWORD code, unsigned modifiers, std::string &error);
+  // The same with the left shift and left control keys.
   bool pressKey(DWORD code, bool shift, bool ctrl, std::string &error);
   bool setFocus(const std::string &name, std::string &error);
   // A new vessel of the class, landed at (x, z) of vessel near's frame,

@@ -56,6 +56,23 @@ TEST_F(Frames, TimeRunsWithWarpAndStopsWhilePaused) {
   EXPECT_NEAR(sim.sysTime(), 0.8, 1e-12);
 }
 
+// Frame n of a steady step is at n x step exactly, not at a drifting sum,
+// also after the step changed: whole-second timers must not fire early.
+TEST_F(Frames, TimeAtASteadyStepIsTheFrameCountTimesTheStep) {
+  const struct {
+    double frameLength, warp;
+    int frames;
+    double simt;
+  } steps[] = {{0.1, 1, 3, 0.3}, {0.1, 1, 137, 14.0}, {0.1, 1, 98, 23.8}, {0.02, 5, 50, 28.8}, {0.1, 1, 2, 29.0}};
+  for (const auto &s : steps) {
+    sim.setFrameLength(s.frameLength);
+    sim.setWarp(s.warp);
+    for (int i = 0; i < s.frames; ++i) sim.frame();
+    EXPECT_EQ(sim.simTime(), s.simt);
+  }
+  EXPECT_EQ(sim.sysTime(), 25.0);
+}
+
 TEST_F(Frames, HudIsRecordedAndReportedWhenItChanges) {
   sim.setHudSize(600, 600);
   sim.frame();
@@ -104,12 +121,18 @@ TEST_F(Frames, DebugTextIsReportedWhenItChanges) {
 }
 
 TEST_F(Frames, KeysReachTheFocusVessel) {
+  std::string error;
   simtest::clearProbeLog(tree);
   press(OAPI_KEY_C, true, false);
   press(OAPI_KEY_7, false, true);
-  EXPECT_EQ(simtest::probeLog(tree), "key 46 down shift\nkey 46 up shift\nkey 8 down ctrl\nkey 8 up ctrl\n");
+  ASSERT_TRUE(sim.pressKey(OAPI_KEY_C, simhost::Simulation::RightShift | simhost::Simulation::RightCtrl, error));
+  EXPECT_EQ(simtest::probeLog(tree), "key 46 down shift\nkey 46 up shift\nkey 8 down ctrl\nkey 8 up ctrl\n"
+                                     "key 46 down shift ctrl\nkey 46 up shift ctrl\n");
   auto keys = log.of("key");
-  ASSERT_EQ(keys.size(), 2u);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[2]["name"], "rshift+rctrl+C");
+  EXPECT_EQ(keys[2]["rshift"], true);
+  EXPECT_EQ(keys[0]["up_result"], 0);
   EXPECT_EQ(keys[0]["name"], "shift+C");
   EXPECT_EQ(keys[0]["code"], 0x2E);
   EXPECT_EQ(keys[0]["shift"], true);
@@ -117,7 +140,6 @@ TEST_F(Frames, KeysReachTheFocusVessel) {
   EXPECT_EQ(keys[0]["result"], 1);
   EXPECT_EQ(keys[1]["name"], "ctrl+7");
   EXPECT_EQ(keys[1]["result"], 0);
-  std::string error;
   EXPECT_FALSE(sim.pressKey(300, false, false, error));
   // A passive vessel in focus takes no keys.
   ASSERT_TRUE(sim.setFocus("C", error));
