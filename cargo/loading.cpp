@@ -143,6 +143,9 @@ int CargoBay::PutCargoInSlot(const char *typeName, int slot) {
 }
 
 void CargoBay::EmptySlot(int slot) {
+  // The base takes in what the vessel changed itself (crew that came aboard,
+  // say) before the cargo's share leaves it; otherwise that change is lost.
+  SyncBaseEmptyMass();
   CargoSlot &s = slots[slot];
   if (vessel) {
     vessel->DelMesh(static_cast<UINT>(slot + FirstSlotMesh), false);

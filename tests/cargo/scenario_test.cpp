@@ -131,23 +131,39 @@ TEST(CargoScenario, TheSavedMassReplacesTheFilesOnlyWhenItDiffers) {
 }
 
 TEST(CargoScenario, AnItemThatEmptiesALoadedSlotTakesItsCargoAway) {
+  struct Case {
+    const char *line;
+    double ownChange;  // kg the carrier added to its own empty mass before the line (crew come aboard)
+    int boxesLeft;     // slot 1's box, when the line leaves it
+  };
+  const Case cases[] = {
+      {"UCGO @@0,1,0,0,@@1,1,7,", 0, 0},
+      // The carrier's own change stays: it goes into the base first.
+      {"UCGO @@0,1,0,0,@@1,1,7,", 72, 0},
+      {"UCGO @@0,1,0,0,", 72, 1},
+      {"UCGO @@0,1,1,", 72, 1},
+  };
   CargoWorld w;
   w.addCargoType("Box");
   w.start();
-  CargoBay bay;
-  w.setUpBay(bay, 2);
-  ASSERT_EQ(bay.AddCargoByName("Box", 0), 1);
-  ASSERT_EQ(bay.AddCargoByName("Box", 1), 1);
-  ASSERT_EQ(w.emptyMass("Carrier"), 4000);
-  w.clearEvents();
-  char line[] = "UCGO @@0,1,0,0,@@1,1,7,";
-  EXPECT_EQ(bay.LoadStateLine(line), 1);
-  EXPECT_EQ(bay.slots[0].occupied, 0);
-  EXPECT_EQ(bay.slots[1].occupied, 0);
-  EXPECT_EQ(bay.cargoCount, 0);
-  EXPECT_EQ(bay.cargoMassTotal, 0);
-  EXPECT_EQ(w.emptyMass("Carrier"), 2000);
-  EXPECT_EQ(w.eventsOf("mesh", "Carrier", "deleted").size(), 2u);
+  for (const Case &c : cases) {
+    w.carrierVessel()->SetEmptyMass(2000);
+    CargoBay bay;
+    w.setUpBay(bay, 2);
+    ASSERT_EQ(bay.AddCargoByName("Box", 0), 1);
+    ASSERT_EQ(bay.AddCargoByName("Box", 1), 1);
+    ASSERT_EQ(w.emptyMass("Carrier"), 4000);
+    w.carrierVessel()->SetEmptyMass(4000 + c.ownChange);
+    w.clearEvents();
+    std::string line = c.line;
+    EXPECT_EQ(bay.LoadStateLine(line.data()), 1) << c.line;
+    EXPECT_EQ(bay.slots[0].occupied, 0) << c.line;
+    EXPECT_EQ(bay.slots[1].occupied, c.boxesLeft) << c.line;
+    EXPECT_EQ(bay.cargoCount, c.boxesLeft) << c.line;
+    EXPECT_EQ(bay.cargoMassTotal, 1000 * c.boxesLeft) << c.line;
+    EXPECT_EQ(w.emptyMass("Carrier"), 2000 + c.ownChange + 1000 * c.boxesLeft) << c.line;
+    EXPECT_EQ(w.eventsOf("mesh", "Carrier", "deleted").size(), static_cast<size_t>(2 - c.boxesLeft)) << c.line;
+  }
 }
 
 TEST(CargoScenario, AnInactiveOrUnreadyBayLeavesTheLinesToOthers) {
