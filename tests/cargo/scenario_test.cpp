@@ -56,6 +56,7 @@ TEST(CargoScenario, ReadingLinesItemByItem) {
       {"UCGO @@0,1,1,600,Box", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,600,,", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,600,UCGO\\Cargos\\Box,", 1, {1, 600, 1, "Box"}, {0, 0, 0, ""}},
+      {"UCGO @@0,1,1,600,Ore.fine,", 1, {1, 600, 1, "Ore.fine"}, {0, 0, 0, ""}},
       // Every name that loading takes comes back, however long.
       {"UCGO @@0,1,1,1000," + name40 + ",", 1, {1, 1000, 1, name40.c_str()}, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,1000," + name300 + ",@@1,1,1,600,Box,", 1, Empty, {0, 0, 0, ""}},
@@ -64,6 +65,7 @@ TEST(CargoScenario, ReadingLinesItemByItem) {
   CargoWorld w;
   w.addCargoType("Box");
   w.addCargoType(name40);
+  w.addCargoType("Ore.fine");
   w.tree.write("Config/Vessels/UCGO/Outside.cfg", CargoType{}.text());
   w.start();
   for (const Case &c : cases) {
