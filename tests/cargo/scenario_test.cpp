@@ -291,16 +291,45 @@ TEST(CargoScenario, LongTypeNamesComeBack) {
   EXPECT_EQ(w.emptyMass("Hauler"), 3000);
 }
 
-TEST(CargoScenario, WithoutTheAddonNoCargoLineIsWritten) {
-  CargoWorld w(false);
-  w.addCarrierModule();
-  w.addCargoType("KVT_Ore_Cargo");
-  w.start(false, HaulerBlock);
-  CargoBay *bay = w.carrierBay("Hauler");
-  ASSERT_NE(bay, nullptr);
-  EXPECT_EQ(bay->addonPresent, 0);
-  EXPECT_EQ(bay->slots[0].occupied, 0);
-  EXPECT_TRUE(CargoLines(w.save("Scenarios/Saved.scn")).empty());
+// A bay without its add-on reads no cargo and writes no block of its own,
+// but the cargo lines it was offered go back into the save as they came, so
+// that the cargo is there again once the add-on is.
+TEST(CargoScenario, WithoutTheAddonTheCargoLinesAreWrittenBackAsRead) {
+  const std::string item = "@@0,1,1,1250,KVT_Ore_Cargo,";
+  const std::string longest = "UCGO @@0,1,1,1000," + std::string(CargoBay::KeptLineChars - 19, 'N') + ",";
+  const std::string tooLong = "UCGO @@0,1,1,1000," + std::string(CargoBay::KeptLineChars - 18, 'N') + ",";
+  std::vector<std::string> fortyOne;
+  for (int i = 0; i < 41; ++i) fortyOne.push_back("UCGO @@" + std::to_string(i % 5) + ",1,0,0," + std::string(i, 'x'));
+  struct Case {
+    const char *what;
+    std::vector<std::string> lines;
+    std::vector<std::string> saved;
+  };
+  const Case cases[] = {
+      {"no cargo lines", {}, {}},
+      {"two lines",
+       {"UCGO " + item + "@@1,1,1,1250,KVT_Ore_Cargo,@@2,1,0,0,", "UCGO " + item},
+       {"UCGO " + item + "@@1,1,1,1250,KVT_Ore_Cargo,@@2,1,0,0,", "UCGO " + item}},
+      {"the longest line kept, a longer one left to the host", {tooLong, longest, tooLong}, {longest}},
+      {"forty lines kept, the forty-first left", fortyOne,
+       std::vector<std::string>(fortyOne.begin(), fortyOne.begin() + CargoBay::KeptLineCount)},
+  };
+  ASSERT_EQ(longest.size(), static_cast<size_t>(CargoBay::KeptLineChars));
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    CargoWorld w(false);
+    w.addCarrierModule();
+    w.addCargoType("KVT_Ore_Cargo");
+    std::string block = "Hauler:CargoCarrier\n  STATUS Landed Moon\n  POS 10.0002 5.0\n  HEADING 30.0\n";
+    for (const std::string &line : c.lines) block += "  " + line + "\n";
+    w.start(false, block + "END\n");
+    CargoBay *bay = w.carrierBay("Hauler");
+    ASSERT_NE(bay, nullptr);
+    EXPECT_EQ(bay->addonPresent, 0);
+    EXPECT_EQ(bay->slots[0].occupied, 0);
+    EXPECT_EQ(w.emptyMass("Hauler"), 2000);
+    EXPECT_EQ(CargoLines(w.save("Scenarios/Saved.scn")), c.saved);
+  }
 }
 
 }  // namespace
