@@ -42,6 +42,7 @@ int CargoBay::Init(OBJHANDLE handle) {
     ClearSlot(s);
   }
   setupState = 0;
+  keptLineCount = 0;
   addonPresent = AddonMarkerExists() ? 1 : 0;
   vesselHandle = handle;
   vessel = nullptr;

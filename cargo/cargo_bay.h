@@ -75,6 +75,10 @@ public:
   static constexpr int SetupReady = 0x4995FFD4;
   // Heaviest cargo item a slot may hold, kg.
   static constexpr double MaxItemMass = 10000.0;
+  // Cargo lines kept by a bay that is not ready: as many as a ready bay
+  // could write (one per slot), each longer than any line it writes.
+  static constexpr int KeptLineCount = SlotCount;
+  static constexpr int KeptLineChars = 511;
 
   // ---- set-up and slots (cargo_bay.cpp)
   // 1 when the add-on is present and the bay is ready for slot
@@ -127,9 +131,15 @@ public:
   OBJHANDLE FindNearestFreeCargo(CargoSearchResult *result, const char *description);
 
   // ---- the scenario block (cargo_scenario.cpp)
+  // A bay that is not ready writes back, in their order, the cargo lines it
+  // was offered and could not read, so that no cargo is lost by opening and
+  // saving a scenario where the add-on is missing.
   void SaveState(FILEHANDLE scn);
   // 1 when the line was a cargo line and has been taken, else 0 (the line
-  // is then left unchanged for the vessel's other readers).
+  // is then left unchanged for the vessel's other readers). A bay that is
+  // not ready keeps a copy of each cargo line it is offered, up to
+  // KeptLineCount lines of at most KeptLineChars characters; a line beyond
+  // either bound is not kept.
   int LoadStateLine(char *line);
   // Appends text and a comma (a lone comma for an empty text).
   static void AppendItem(char *buffer, int capacity, const char *text);
@@ -158,7 +168,12 @@ private:
   // totals and the vessel's empty mass brought up to date.
   void EmptySlot(int slot);
   int LoadScenarioItem(char *&cursor);
+  void KeepUnreadLine(const char *line);
+  void WriteKeptLines(FILEHANDLE scn);
   OBJHANDLE CreateLandedCargo(const CargoSlot &s, const char *name, const char *className);
   OBJHANDLE CreateFlyingCargo(const CargoSlot &s, VESSELSTATUS &status, const char *name, const char *className);
   double TakeFromCargoAboard(const char *description, double request);
+
+  char keptLines[KeptLineCount][KeptLineChars + 1] = {};
+  int keptLineCount = 0;
 };

@@ -10,6 +10,8 @@
 
 namespace {
 
+// What makes a line a cargo line, wherever it stands in the line.
+const char *const CargoLineMark = "UCGO @@";
 // A line is written once its value grows past this many characters.
 const size_t CargoLineLength = 70;
 const int ValueCapacity = 500;
@@ -48,6 +50,19 @@ void WriteCargoLine(FILEHANDLE scn, char *value) {
   oapiWriteScenario_string(scn, key, value);
 }
 
+// A kept line goes back through the host's writer as it came: its first word
+// as the key, the rest after the one blank that follows as the value.
+void WriteKeptLine(FILEHANDLE scn, const char *line) {
+  char key[CargoBay::KeptLineChars + 1];
+  char value[CargoBay::KeptLineChars + 1] = "";
+  const size_t keyLength = std::strcspn(line, " \t");
+  std::snprintf(key, sizeof key, "%.*s", static_cast<int>(keyLength), line);
+  if (line[keyLength] != '\0') {
+    std::snprintf(value, sizeof value, "%s", line + keyLength + 1);
+  }
+  oapiWriteScenario_string(scn, key, value);
+}
+
 }  // namespace
 
 void CargoBay::AppendItem(char *buffer, int capacity, const char *text) {
@@ -61,7 +76,11 @@ void CargoBay::AppendItem(char *buffer, int capacity, const char *text) {
 }
 
 void CargoBay::SaveState(FILEHANDLE scn) {
-  if (!addonPresent || setupState != SetupReady || !scn) {
+  if (!scn) {
+    return;
+  }
+  if (!addonPresent || setupState != SetupReady) {
+    WriteKeptLines(scn);
     return;
   }
   char value[ValueCapacity] = "";
@@ -90,17 +109,35 @@ void CargoBay::SaveState(FILEHANDLE scn) {
 }
 
 int CargoBay::LoadStateLine(char *line) {
-  if (!addonPresent || setupState != SetupReady || !line) {
+  if (!line) {
     return 0;
   }
-  char *cursor = std::strstr(line, "UCGO @@");
+  char *cursor = std::strstr(line, CargoLineMark);
   if (!cursor) {
+    return 0;
+  }
+  if (!addonPresent || setupState != SetupReady) {
+    KeepUnreadLine(line);
     return 0;
   }
   // A malformed item ends its line; the items before it stay loaded.
   while (LoadScenarioItem(cursor)) {
   }
   return 1;
+}
+
+void CargoBay::KeepUnreadLine(const char *line) {
+  if (keptLineCount >= KeptLineCount || std::strlen(line) > static_cast<size_t>(KeptLineChars)) {
+    return;  // beyond the bounds the line is left to the host, as it always was
+  }
+  std::snprintf(keptLines[keptLineCount], sizeof keptLines[keptLineCount], "%s", line);
+  ++keptLineCount;
+}
+
+void CargoBay::WriteKeptLines(FILEHANDLE scn) {
+  for (int i = 0; i < keptLineCount; ++i) {
+    WriteKeptLine(scn, keptLines[i]);
+  }
 }
 
 // Reads the item at or after cursor into its slot. 1 when the next item

@@ -21,6 +21,17 @@ void ExtractTypeName(const char *given, char *typeName) {
   CopyBounded(typeName, TypeNameCapacity, prefix ? prefix + std::strlen(ClassPrefix) : given);
 }
 
+// The stored type name drops only a final ".cfg", in any case: "Box.cfg" is
+// cargo Box, while "Ore.fine" stays whole, so that the name saved and the
+// class of the released vessel lead back to the same cargo file.
+void DropConfigExtension(char *name) {
+  const size_t length = std::strlen(name);
+  const size_t extension = 4;
+  if (length >= extension && CargoBay::FindNoCase(name + length - extension, ".cfg")) {
+    name[length - extension] = '\0';
+  }
+}
+
 }  // namespace
 
 bool CargoBay::IsCountedCargo(const CargoSlot &s) const {
@@ -131,11 +142,8 @@ int CargoBay::PutCargoInSlot(const char *typeName, int slot) {
   std::snprintf(s.description, sizeof s.description, "%.29s", entries.description);  // the slot keeps 29
   CopyBounded(s.forceName, sizeof s.forceName, entries.forceName);
   s.mass = entries.mass;
-  // The stored name drops any extension: "Box.cfg" is cargo Box.
   CopyBounded(s.cargoName, sizeof s.cargoName, type);
-  if (char *dot = std::strchr(s.cargoName, '.')) {
-    *dot = '\0';
-  }
+  DropConfigExtension(s.cargoName);
   ApplySlotRotation(slot, nullptr);
   RecountCargo();
   ApplyEmptyMass();
@@ -143,6 +151,9 @@ int CargoBay::PutCargoInSlot(const char *typeName, int slot) {
 }
 
 void CargoBay::EmptySlot(int slot) {
+  // The base takes in what the vessel changed itself (crew that came aboard,
+  // say) before the cargo's share leaves it; otherwise that change is lost.
+  SyncBaseEmptyMass();
   CargoSlot &s = slots[slot];
   if (vessel) {
     vessel->DelMesh(static_cast<UINT>(slot + FirstSlotMesh), false);

@@ -133,8 +133,34 @@ void CrewRoster::AddLoadedMember(const CrewMember &member) {
   crewMass += member.weight;
 }
 
+void CrewRoster::KeepUnreadLine(const char *line) {
+  // Beyond the bounds the line is left to the host, as it always was.
+  if (keptLineCount >= CREW_KEPT_LINES || std::strlen(line) > static_cast<size_t>(CREW_KEPT_LINE_CHARS)) return;
+  std::snprintf(keptLines[keptLineCount], sizeof keptLines[keptLineCount], "%s", line);
+  ++keptLineCount;
+}
+
+// Each kept line goes back through the host's writer as it came: its first
+// word as the key, the rest after the one blank that follows as the value.
+int CrewRoster::WriteKeptLines(FILEHANDLE scn) const {
+  for (int i = 0; i < keptLineCount; ++i) {
+    const char *line = keptLines[i];
+    char key[CREW_KEPT_LINE_CHARS + 1];
+    char value[CREW_KEPT_LINE_CHARS + 1] = "";
+    const size_t keyLength = std::strcspn(line, " \t");
+    std::snprintf(key, sizeof key, "%.*s", static_cast<int>(keyLength), line);
+    if (line[keyLength] != '\0') std::snprintf(value, sizeof value, "%s", line + keyLength + 1);
+    oapiWriteScenario_string(scn, key, value);
+  }
+  return keptLineCount > 0 ? 1 : 0;
+}
+
 int CrewRoster::LoadStateLine(char *line) {
-  if (setupFlags != CREW_SETUP_READY || !line) return 0;
+  if (!line) return 0;
+  if (setupFlags != CREW_SETUP_READY) {
+    if (StartsWithNoCase(line, CREW_KEY, CREW_KEY_CHARS)) KeepUnreadLine(line);
+    return 0;
+  }
   if (loadMarker == -1) ResetCrewForLoading();
   if (memberCount >= seatCount || memberCount >= CREW_MEMBER_SLOTS) return 0;
   if (!StartsWithNoCase(line, CREW_KEY, CREW_KEY_CHARS)) return 0;
@@ -152,7 +178,9 @@ int CrewRoster::LoadStateLine(char *line) {
 }
 
 int CrewRoster::SaveState(FILEHANDLE scn) {
-  if (setupFlags != CREW_SETUP_READY || memberCount <= 0 || !scn) return 0;
+  if (!scn) return 0;
+  if (setupFlags != CREW_SETUP_READY) return WriteKeptLines(scn);
+  if (memberCount <= 0) return 0;
   char key[] = "UMMUCREW";
   for (int slot = 0; slot < memberCount; ++slot) {
     const CrewMember &member = members[slot];

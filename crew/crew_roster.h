@@ -25,8 +25,10 @@
 // faults show only in its advisory.
 //
 // Readiness. Nothing but Init and DefineAirlock works before Init and
-// DefineAirlock have both succeeded (SetupFlags() == 3). The enable, label
-// and poll calls need only the table binding made by DeclareActionArea.
+// DefineAirlock have both succeeded (SetupFlags() == 3), except that a roster
+// that is not ready keeps the crew lines offered to it and writes them back
+// when saved. The enable, label and poll calls need only the table binding
+// made by DeclareActionArea.
 //
 // Process-wide state (kept for the life of the process, shared by all
 // rosters): the count of successful Inits (held at 99), a table of 100
@@ -50,6 +52,10 @@ const int CREW_MAX_SEATS = 100;
 const int CREW_NAME_CHARS = 40;
 const int CREW_FUNCTION_CHARS = 5;
 const int CREW_MAX_DECLARED_AREAS = 31;
+// Crew lines kept by a roster that is not ready: as many as a roster could
+// ever write (one per seat), each far longer than any line it writes.
+const int CREW_KEPT_LINES = CREW_MAX_SEATS;
+const int CREW_KEPT_LINE_CHARS = 255;
 
 // Set-up flag bits.
 const int32_t CREW_SETUP_INIT = 1;
@@ -96,7 +102,13 @@ public:
   int PollActionArea();
 
   // ---- scenario lines (crew_lines.cpp)
+  // A roster that is not ready writes back, in their order, the crew lines
+  // it was offered and could not read (1 when it wrote any), so that no crew
+  // is lost by opening and saving a scenario without the crew module.
   int SaveState(FILEHANDLE scn);
+  // A roster that is not ready keeps a copy of each crew line it is offered,
+  // up to CREW_KEPT_LINES lines of at most CREW_KEPT_LINE_CHARS characters
+  // (a line beyond either bound is not kept), and still returns 0.
   int LoadStateLine(char *line);
 
   // ---- advisory (crew_advisory.cpp)
@@ -139,6 +151,8 @@ private:
   int ReadCrewValue(const char *value, CrewMember &member) const;
   void AddLoadedMember(const CrewMember &member);
   void RetireActionAreas();
+  void KeepUnreadLine(const char *line);
+  int WriteKeptLines(FILEHANDLE scn) const;
 
   CrewMember members[CREW_MEMBER_SLOTS];
   int32_t setupFlags;
@@ -156,4 +170,6 @@ private:
   int32_t declaredAreaCount;
   double advisoryDeadline;
   int32_t moduleOutdated;
+  char keptLines[CREW_KEPT_LINES][CREW_KEPT_LINE_CHARS + 1];
+  int32_t keptLineCount;
 };

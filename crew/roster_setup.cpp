@@ -58,7 +58,8 @@ void CrewMember::Clear() { std::memset(this, 0, sizeof *this); }
 CrewRoster::CrewRoster()
     : setupFlags(0), memberCount(0), seatCount(0), crewMass(0.0), loadMarker(-1), crewMassOnVessel(1),
       doorState(0), evaPosition(_V(0, 0, 0)), evaRotation(_V(0, 0, 0)), vesselHandle(nullptr),
-      airlockIndex(-1), actionTable(nullptr), declaredAreaCount(0), advisoryDeadline(0.0), moduleOutdated(0) {
+      airlockIndex(-1), actionTable(nullptr), declaredAreaCount(0), advisoryDeadline(0.0), moduleOutdated(0),
+      keptLineCount(0) {
   for (CrewMember &member : members) member.Clear();
 }
 
@@ -69,6 +70,7 @@ CrewRoster::~CrewRoster() {
 
 int CrewRoster::Init(OBJHANDLE vessel) {
   if (!vessel) return CREW_INIT_NO_VESSEL;
+  keptLineCount = 0;
 
   // A roster initialised again starts over with a record of its own.
   ReleaseAirlockRecord(airlockIndex, this);

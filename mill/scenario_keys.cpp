@@ -3,6 +3,7 @@
 // line to the cargo reader, the crew reader and the mill's own keys, and
 // then always to the host's parser.
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,10 +28,12 @@ const char *ValueAfterKey(const char *line, const char *key, size_t keyLength) {
 
 // A tank level must be a finite number: a level that is not a number would
 // compare as "enough rock" nowhere and produce ore from nothing elsewhere.
-bool ReadFiniteDouble(const char *text, double &value) {
+// It must also fit single precision, in which the level is saved: a larger
+// one would be saved as infinite, which no scenario can hold.
+bool ReadTankLevel(const char *text, double &value) {
   char *end = nullptr;
   double read = std::strtod(text, &end);
-  if (end == text || !std::isfinite(read)) return false;
+  if (end == text || !std::isfinite(read) || std::fabs(read) > FLT_MAX) return false;
   value = read;
   return true;
 }
@@ -80,7 +83,7 @@ void Calvane::clbkLoadStateEx(FILEHANDLE scn, void *status) {
 
 void Calvane::ReadMillKeys(const char *line) {
   if (const char *value = ValueAfterKey(line, OreTankLevelKey, sizeof OreTankLevelKey - 1)) {
-    ReadFiniteDouble(value, oreTankLevel);
+    ReadTankLevel(value, oreTankLevel);
   } else if (const char *value = ValueAfterKey(line, SpawnTimeKey, sizeof SpawnTimeKey - 1)) {
     ReadLong32(value, spawnTime);
   }

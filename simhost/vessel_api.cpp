@@ -206,8 +206,14 @@ int VESSEL::MeshgroupTransform(VISHANDLE vis, const MESHGROUP_TRANSFORM &mt) con
     return -4;
   }
   v->visual->transforms.push_back(t);
-  meshEvent(rt, *v, static_cast<UINT>(mt.nmesh), "transform",
-            {{"mesh", slot.name}, {"group", mt.ngrp}, {"transform", kind}});
+  Event fields = {{"mesh", slot.name}, {"group", mt.ngrp}, {"transform", kind}};
+  if (mt.transform == MESHGROUP_TRANSFORM::ROTATE) {
+    // The rotation as the vessel gave it: the axis, and the angle in
+    // radians as the single-precision value of the record.
+    fields["axis"] = vec(t.axis);
+    fields["angle"] = static_cast<double>(mt.P.rotparam.angle);
+  }
+  meshEvent(rt, *v, static_cast<UINT>(mt.nmesh), "transform", std::move(fields));
   return 0;
 }
 

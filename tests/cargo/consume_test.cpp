@@ -31,6 +31,7 @@ TEST(CargoConsumption, OneFreeBoxWholeOrInPart) {
     double result;
     bool boxLeft;
     double massLeft;
+    const char *text = "BoxB";  // asked for; its first 21 characters are compared, in any case
   };
   const Case cases[] = {
       {"box within reach", "1000", {8, 0}, 1000, 1000, false, 0},
@@ -39,6 +40,8 @@ TEST(CargoConsumption, OneFreeBoxWholeOrInPart) {
       {"lighter box, within 45 kg", "980", {5, 5}, 1000, 980, false, 0},
       {"wish of 45 kg", "1000", {5, 0}, 45, -1, true, 1000},
       {"wish of 46 kg", "1000", {5, 0}, 46, 46, true, 954},
+      {"text cut to 21 characters", "1000", {8, 0}, 1000, 1000, false, 0, "kvt mill construction, anything"},
+      {"21 characters that differ", "1000", {8, 0}, 1000, -1, true, 1000, "kvt mill constructioX"},
   };
   for (const Case &c : cases) {
     CargoWorld w;
@@ -48,7 +51,7 @@ TEST(CargoConsumption, OneFreeBoxWholeOrInPart) {
     CargoBay bay;
     w.setUpBay(bay);
     bay.SetGrappleDistance(10);
-    EXPECT_EQ(bay.ConsumeCargo("BoxB", c.wish), c.result) << c.name;
+    EXPECT_EQ(bay.ConsumeCargo(c.text, c.wish), c.result) << c.name;
     ASSERT_EQ(w.vessel("Kit") != nullptr, c.boxLeft) << c.name;
     if (c.boxLeft) {
       EXPECT_EQ(w.emptyMass("Kit"), c.massLeft) << c.name;

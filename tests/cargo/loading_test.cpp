@@ -134,7 +134,11 @@ TEST(CargoLoading, TypeNamesWithPrefixOrExtensionOpenTheSameFile) {
       {"Box", "Box", "Box file"},
       {"Box.cfg", "Box", "Box file"},
       {"Box.CFG", "Box", "Box file"},
-      {"Ore.fine", "Ore", "Fine ore"},
+      // Only a final extension is dropped: the name kept leads back to the
+      // same file when saved and loaded, and names the class released.
+      {"Ore.fine", "Ore.fine", "Fine ore"},
+      {"Ore.fine.cfg", "Ore.fine", "Fine ore"},
+      {"UCGO\\Cargos\\Ore.fine.Cfg", "Ore.fine", "Fine ore"},
   };
   for (const Case &c : cases) {
     CargoBay bay;
@@ -142,6 +146,11 @@ TEST(CargoLoading, TypeNamesWithPrefixOrExtensionOpenTheSameFile) {
     ASSERT_EQ(bay.AddCargoByName(c.given, 0), 1) << c.given;
     EXPECT_STREQ(bay.slots[0].cargoName, c.cargoName) << c.given;
     EXPECT_STREQ(bay.slots[0].description, c.description) << c.given;
+    w.clearEvents();
+    ASSERT_EQ(bay.ReleaseCargo(0), 1) << c.given;
+    const auto created = w.eventsOf("created");
+    ASSERT_EQ(created.size(), 1u) << c.given;
+    EXPECT_EQ(created[0].value("class", ""), std::string("UCGO\\Cargos\\") + c.cargoName) << c.given;
   }
 }
 

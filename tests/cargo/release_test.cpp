@@ -41,7 +41,10 @@ TEST(CargoRelease, OnTheGroundTheBoxLandsAtTheReleasePointWithTheCarriersHeading
   w.addCargoType("KVT_Ore_Cargo", ore);
   w.start();
   CargoBay bay;
-  w.setUpBay(bay);
+  // The slot's turn is the mesh's aboard only: on the ground the box takes
+  // the carrier's heading and gets no push.
+  bay.Init(w.carrier());
+  bay.DeclareCargoSlot(0, _V(-7, 0, 0), _V(0, 90, 0));
   struct Case {
     VECTOR3 setDown;  // given to SetReleasePosition; slot 0 lands 2.1 m to its left
   };
@@ -70,6 +73,9 @@ TEST(CargoRelease, OnTheGroundTheBoxLandsAtTheReleasePointWithTheCarriersHeading
     EXPECT_EQ(created[0].value("class", ""), "UCGO\\Cargos\\KVT_Ore_Cargo");
     EXPECT_EQ(w.emptyMass(name), 4000);
     EXPECT_EQ(w.eventsOf("mesh", "Carrier", "deleted").size(), 1u);
+    for (int frame = 0; frame < 10; ++frame) w.sim->frame();
+    const VECTOR3 later = w.inCarrierFrame(name);
+    EXPECT_NEAR(Length(Minus(later, at)), 0, 1e-6) << name;
   }
   EXPECT_EQ(bay.cargoCount, 0);
   EXPECT_EQ(bay.cargoMassTotal, 0);
@@ -122,6 +128,45 @@ TEST(CargoRelease, InFlightTheBoxKeepsTheSlotsTurnAndIsPushedAlongItsUp) {
   const VECTOR3 up = Column(RotationOf(cargo), 1);
   ASSERT_GT(Length(moved), 0.1);
   EXPECT_GT(Dot(moved, up) / Length(moved), 0.999);
+}
+
+// Below twice its centre-of-gravity elevation the carrier counts as on the
+// ground and sets the box down; from exactly twice on it is in flight.
+TEST(CargoRelease, TwiceTheCentreOfGravityElevationIsFlight) {
+  struct Case {
+    const char *rpos;  // the carrier's distance from the Moon's centre: 1737400 m is its surface
+    double altitude;
+    const char *status;
+  };
+  const Case cases[] = {
+      {"1737400.99", 0.99, "landed"},
+      {"1737401", 1.0, "flight"},
+      {"1737401.01", 1.01, "flight"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.rpos);
+    CargoWorld w;
+    w.addCargoType("Box");
+    w.start(true);
+    std::string scenario = w.tree.read("Scenarios/Test.scn");
+    scenario.replace(scenario.find("RPOS 1742400"), 12, std::string("RPOS ") + c.rpos);
+    w.tree.write("Scenarios/Low.scn", scenario);
+    w.load("Scenarios/Low.scn");
+    VESSEL *carrier = w.carrierVessel();
+    ASSERT_NE(carrier, nullptr);
+    ASSERT_NEAR(carrier->GetAltitude(), c.altitude, 1e-9);
+    ASSERT_EQ(carrier->GetCOG_elev(), 0.5);
+    if (c.altitude == 1.0) {
+      ASSERT_EQ(carrier->GetAltitude(), 2 * carrier->GetCOG_elev());
+    }
+    CargoBay bay;
+    w.setUpBay(bay);
+    ASSERT_EQ(bay.AddCargoByName("Box", 0), 1);
+    ASSERT_EQ(bay.ReleaseCargo(0), 1);
+    const auto created = w.eventsOf("created", "CARG01");
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(created[0].value("status", ""), c.status);
+  }
 }
 
 TEST(CargoRelease, NamesCountUpFromTheFirstFreeNumber) {

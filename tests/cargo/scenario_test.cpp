@@ -56,6 +56,7 @@ TEST(CargoScenario, ReadingLinesItemByItem) {
       {"UCGO @@0,1,1,600,Box", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,600,,", 1, Empty, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,600,UCGO\\Cargos\\Box,", 1, {1, 600, 1, "Box"}, {0, 0, 0, ""}},
+      {"UCGO @@0,1,1,600,Ore.fine,", 1, {1, 600, 1, "Ore.fine"}, {0, 0, 0, ""}},
       // Every name that loading takes comes back, however long.
       {"UCGO @@0,1,1,1000," + name40 + ",", 1, {1, 1000, 1, name40.c_str()}, {0, 0, 0, ""}},
       {"UCGO @@0,1,1,1000," + name300 + ",@@1,1,1,600,Box,", 1, Empty, {0, 0, 0, ""}},
@@ -64,6 +65,7 @@ TEST(CargoScenario, ReadingLinesItemByItem) {
   CargoWorld w;
   w.addCargoType("Box");
   w.addCargoType(name40);
+  w.addCargoType("Ore.fine");
   w.tree.write("Config/Vessels/UCGO/Outside.cfg", CargoType{}.text());
   w.start();
   for (const Case &c : cases) {
@@ -131,23 +133,39 @@ TEST(CargoScenario, TheSavedMassReplacesTheFilesOnlyWhenItDiffers) {
 }
 
 TEST(CargoScenario, AnItemThatEmptiesALoadedSlotTakesItsCargoAway) {
+  struct Case {
+    const char *line;
+    double ownChange;  // kg the carrier added to its own empty mass before the line (crew come aboard)
+    int boxesLeft;     // slot 1's box, when the line leaves it
+  };
+  const Case cases[] = {
+      {"UCGO @@0,1,0,0,@@1,1,7,", 0, 0},
+      // The carrier's own change stays: it goes into the base first.
+      {"UCGO @@0,1,0,0,@@1,1,7,", 72, 0},
+      {"UCGO @@0,1,0,0,", 72, 1},
+      {"UCGO @@0,1,1,", 72, 1},
+  };
   CargoWorld w;
   w.addCargoType("Box");
   w.start();
-  CargoBay bay;
-  w.setUpBay(bay, 2);
-  ASSERT_EQ(bay.AddCargoByName("Box", 0), 1);
-  ASSERT_EQ(bay.AddCargoByName("Box", 1), 1);
-  ASSERT_EQ(w.emptyMass("Carrier"), 4000);
-  w.clearEvents();
-  char line[] = "UCGO @@0,1,0,0,@@1,1,7,";
-  EXPECT_EQ(bay.LoadStateLine(line), 1);
-  EXPECT_EQ(bay.slots[0].occupied, 0);
-  EXPECT_EQ(bay.slots[1].occupied, 0);
-  EXPECT_EQ(bay.cargoCount, 0);
-  EXPECT_EQ(bay.cargoMassTotal, 0);
-  EXPECT_EQ(w.emptyMass("Carrier"), 2000);
-  EXPECT_EQ(w.eventsOf("mesh", "Carrier", "deleted").size(), 2u);
+  for (const Case &c : cases) {
+    w.carrierVessel()->SetEmptyMass(2000);
+    CargoBay bay;
+    w.setUpBay(bay, 2);
+    ASSERT_EQ(bay.AddCargoByName("Box", 0), 1);
+    ASSERT_EQ(bay.AddCargoByName("Box", 1), 1);
+    ASSERT_EQ(w.emptyMass("Carrier"), 4000);
+    w.carrierVessel()->SetEmptyMass(4000 + c.ownChange);
+    w.clearEvents();
+    std::string line = c.line;
+    EXPECT_EQ(bay.LoadStateLine(line.data()), 1) << c.line;
+    EXPECT_EQ(bay.slots[0].occupied, 0) << c.line;
+    EXPECT_EQ(bay.slots[1].occupied, c.boxesLeft) << c.line;
+    EXPECT_EQ(bay.cargoCount, c.boxesLeft) << c.line;
+    EXPECT_EQ(bay.cargoMassTotal, 1000 * c.boxesLeft) << c.line;
+    EXPECT_EQ(w.emptyMass("Carrier"), 2000 + c.ownChange + 1000 * c.boxesLeft) << c.line;
+    EXPECT_EQ(w.eventsOf("mesh", "Carrier", "deleted").size(), static_cast<size_t>(2 - c.boxesLeft)) << c.line;
+  }
 }
 
 TEST(CargoScenario, AnInactiveOrUnreadyBayLeavesTheLinesToOthers) {
@@ -273,16 +291,45 @@ TEST(CargoScenario, LongTypeNamesComeBack) {
   EXPECT_EQ(w.emptyMass("Hauler"), 3000);
 }
 
-TEST(CargoScenario, WithoutTheAddonNoCargoLineIsWritten) {
-  CargoWorld w(false);
-  w.addCarrierModule();
-  w.addCargoType("KVT_Ore_Cargo");
-  w.start(false, HaulerBlock);
-  CargoBay *bay = w.carrierBay("Hauler");
-  ASSERT_NE(bay, nullptr);
-  EXPECT_EQ(bay->addonPresent, 0);
-  EXPECT_EQ(bay->slots[0].occupied, 0);
-  EXPECT_TRUE(CargoLines(w.save("Scenarios/Saved.scn")).empty());
+// A bay without its add-on reads no cargo and writes no block of its own,
+// but the cargo lines it was offered go back into the save as they came, so
+// that the cargo is there again once the add-on is.
+TEST(CargoScenario, WithoutTheAddonTheCargoLinesAreWrittenBackAsRead) {
+  const std::string item = "@@0,1,1,1250,KVT_Ore_Cargo,";
+  const std::string longest = "UCGO @@0,1,1,1000," + std::string(CargoBay::KeptLineChars - 19, 'N') + ",";
+  const std::string tooLong = "UCGO @@0,1,1,1000," + std::string(CargoBay::KeptLineChars - 18, 'N') + ",";
+  std::vector<std::string> fortyOne;
+  for (int i = 0; i < 41; ++i) fortyOne.push_back("UCGO @@" + std::to_string(i % 5) + ",1,0,0," + std::string(i, 'x'));
+  struct Case {
+    const char *what;
+    std::vector<std::string> lines;
+    std::vector<std::string> saved;
+  };
+  const Case cases[] = {
+      {"no cargo lines", {}, {}},
+      {"two lines",
+       {"UCGO " + item + "@@1,1,1,1250,KVT_Ore_Cargo,@@2,1,0,0,", "UCGO " + item},
+       {"UCGO " + item + "@@1,1,1,1250,KVT_Ore_Cargo,@@2,1,0,0,", "UCGO " + item}},
+      {"the longest line kept, a longer one left to the host", {tooLong, longest, tooLong}, {longest}},
+      {"forty lines kept, the forty-first left", fortyOne,
+       std::vector<std::string>(fortyOne.begin(), fortyOne.begin() + CargoBay::KeptLineCount)},
+  };
+  ASSERT_EQ(longest.size(), static_cast<size_t>(CargoBay::KeptLineChars));
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    CargoWorld w(false);
+    w.addCarrierModule();
+    w.addCargoType("KVT_Ore_Cargo");
+    std::string block = "Hauler:CargoCarrier\n  STATUS Landed Moon\n  POS 10.0002 5.0\n  HEADING 30.0\n";
+    for (const std::string &line : c.lines) block += "  " + line + "\n";
+    w.start(false, block + "END\n");
+    CargoBay *bay = w.carrierBay("Hauler");
+    ASSERT_NE(bay, nullptr);
+    EXPECT_EQ(bay->addonPresent, 0);
+    EXPECT_EQ(bay->slots[0].occupied, 0);
+    EXPECT_EQ(w.emptyMass("Hauler"), 2000);
+    EXPECT_EQ(CargoLines(w.save("Scenarios/Saved.scn")), c.saved);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "cargo_world.h"
 
@@ -79,6 +80,14 @@ TEST(CargoSetUp, DeclaringAfterAFailedInitSwitchesTheBayOff) {
   CargoBay bay;
   EXPECT_EQ(bay.Init(nullptr), 0);
   EXPECT_EQ(bay.addonPresent, 1);
+  bay.UpdateAdvisory(MillName);
+  EXPECT_STREQ(oapiDebugString(), "UCGO SDK ERROR: You forgot to call Init() in your code. See doc !");
+
+  // Slots out of range are ignored before anything else: they switch nothing off.
+  bay.DeclareCargoSlot(40, _V(-7, 0, 0), _V(0, 0, 0));
+  bay.DeclareCargoSlot(-1, _V(-7, 0, 0), _V(0, 0, 0));
+  EXPECT_EQ(bay.addonPresent, 1);
+  oapiDebugString()[0] = '\0';
   bay.UpdateAdvisory(MillName);
   EXPECT_STREQ(oapiDebugString(), "UCGO SDK ERROR: You forgot to call Init() in your code. See doc !");
 
@@ -159,18 +168,30 @@ TEST(CargoSetUp, SlotRotationTurnsTheCargoMeshAboutEachAxisSet) {
   bay.DeclareCargoSlot(0, _V(-7, 0, 0), _V(0, 0, 0));
   bay.DeclareCargoSlot(1, _V(-7, 0, 2), _V(0, 90, 0));
   bay.DeclareCargoSlot(2, _V(-7, 0, 4), _V(10, 0, -20));
+  struct Turn {
+    double axis[3];
+    float angle;  // radians, single precision
+  };
   struct Case {
     int slot;
-    size_t transforms;
+    std::vector<Turn> turns;  // x first, then y, then z
   };
-  const Case cases[] = {{0, 0}, {1, 1}, {2, 2}};
+  const Case cases[] = {
+      {0, {}},
+      {1, {{{0, 1, 0}, static_cast<float>(90 * 3.14159265358979 / 180)}}},
+      {2, {{{1, 0, 0}, static_cast<float>(10 * 3.14159265358979 / 180)},
+           {{0, 0, 1}, static_cast<float>(-20 * 3.14159265358979 / 180)}}},
+  };
   for (const Case &c : cases) {
     w.clearEvents();
     ASSERT_EQ(bay.AddCargoByName("Box", c.slot), 1);
     const auto turns = w.eventsOf("mesh", "Carrier", "transform");
-    ASSERT_EQ(turns.size(), c.transforms) << c.slot;
-    for (const auto &turn : turns) {
-      EXPECT_EQ(turn.value("index", -1), 24 + c.slot);
+    ASSERT_EQ(turns.size(), c.turns.size()) << c.slot;
+    for (size_t i = 0; i < turns.size(); ++i) {
+      EXPECT_EQ(turns[i].value("index", -1), 24 + c.slot);
+      EXPECT_EQ(turns[i].value("transform", ""), "rotate");
+      for (int k = 0; k < 3; ++k) EXPECT_EQ(turns[i].at("axis").at(k).get<double>(), c.turns[i].axis[k]) << c.slot;
+      EXPECT_EQ(turns[i].value("angle", 0.0), static_cast<double>(c.turns[i].angle)) << c.slot;
     }
   }
   // A new visual gets the rotations again; a null visual nothing.

@@ -1,8 +1,10 @@
 // The published airlock and the stored EVA pose.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
+#include "airlock_record.h"
 #include "crew_world.h"
 
 using namespace crew_test;
@@ -85,6 +87,36 @@ TEST(CrewAirlock, MillSetUpPublishesItsNumbersAfterEachCall) {
   EXPECT_EQ(airlock.door, 0);
   EXPECT_EQ(airlock.aux, 0);
   EXPECT_EQ(airlock.freeSeats, 1);
+}
+
+// What the crew add-on sees between the mill's calls: the record publishes
+// its first numbers when the point is made, then each number as it is set.
+TEST(CrewAirlock, TheRecordPublishesEachNumberAsItIsSet) {
+  CrewWorld world;
+  world.start();
+  OBJHANDLE hut = world.place("Other", "Hut", 20, 0);
+  AirlockRecord record;
+  record.Clear();
+  ASSERT_EQ(record.Reset(hut), 1);
+  EXPECT_EQ(record.SetFreeSeats(1), -1) << "no point yet";
+  struct Step {
+    const char *what;
+    std::function<int()> call;
+    int door, aux, freeSeats;
+  };
+  const Step steps[] = {
+      {"defined", [&] { return record.Define(0, -3, 3, 0, 4, -7, 7); }, 0, 1000, 1000},
+      {"seats set", [&] { return record.SetFreeSeats(1); }, 0, 1000, 1},
+      {"aux value set", [&] { return record.SetAuxValue(0); }, 0, 0, 1},
+  };
+  for (const Step &step : steps) {
+    ASSERT_EQ(step.call(), 1) << step.what;
+    const PublishedAirlock airlock = readPublishedAirlock(hut);
+    EXPECT_EQ(airlock.points, 1) << step.what;
+    EXPECT_EQ(airlock.door, step.door) << step.what;
+    EXPECT_EQ(airlock.aux, step.aux) << step.what;
+    EXPECT_EQ(airlock.freeSeats, step.freeSeats) << step.what;
+  }
 }
 
 TEST(CrewAirlock, DefiningAgainUpdatesTheOnePoint) {

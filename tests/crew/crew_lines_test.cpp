@@ -1,8 +1,8 @@
 // The crew lines of the scenario, read by a roster in the test process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
-
 #include <string>
 #include <vector>
 
@@ -166,9 +166,23 @@ TEST(CrewLinesRefused, OnAnUnreadyRosterOrANullLine) {
   ASSERT_EQ(roster.Init(world.vessel("Base")), 1);
   EXPECT_EQ(offer(roster, "UMMUCREW Doc-Ann-42-65-70"), 0);
   EXPECT_EQ(roster.LoadMarker(), -1) << "no reset before the roster is ready";
+  EXPECT_EQ(savedBy(roster), "  UMMUCREW Doc-Ann-42-65-70\n") << "kept since Init, written back";
   ASSERT_EQ(roster.DefineAirlock(0, -3, 3, 0, 4, -7, 7), 1);
   EXPECT_EQ(roster.LoadStateLine(nullptr), 0);
   EXPECT_EQ(roster.LoadMarker(), -1);
+
+  // An unready roster keeps as many lines as a roster ever writes, each of
+  // at most CREW_KEPT_LINE_CHARS characters; others are left to the host.
+  CrewRoster unready;
+  const std::string longest = "UMMUCREW -" + std::string(CREW_KEPT_LINE_CHARS - 10, 'L');
+  EXPECT_EQ(offer(unready, longest + "L"), 0);
+  EXPECT_EQ(offer(unready, longest), 0);
+  for (int i = 1; i <= CREW_KEPT_LINES; ++i) offer(unready, "UMMUCREW -Crew" + std::to_string(i) + "-30-60-70");
+  const std::string saved = savedBy(unready);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), CREW_KEPT_LINES);
+  EXPECT_EQ(saved.substr(0, longest.size() + 3), "  " + longest + "\n");
+  EXPECT_NE(saved.find("-Crew99-"), std::string::npos);
+  EXPECT_EQ(saved.find("-Crew100-"), std::string::npos);
 }
 
 TEST(CrewSave, WritesNothingWithoutMembersOrReadiness) {

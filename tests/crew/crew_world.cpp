@@ -1,5 +1,7 @@
 #include "crew_world.h"
 
+#include "scenario.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -130,6 +132,15 @@ PublishedAirlock readPublishedAirlock(OBJHANDLE vessel) {
     airlock.freeSeats = static_cast<int>(rot.z);
   }
   return airlock;
+}
+
+std::string savedBy(CrewRoster &roster, int *result) {
+  simhost::ScenarioWriter writer;
+  simhost::setActiveWriter(&writer);
+  const int written = roster.SaveState(&writer);
+  simhost::setActiveWriter(nullptr);
+  if (result) *result = written;
+  return writer.out;
 }
 
 void setUpLikeMill(CrewRoster &roster, OBJHANDLE vessel, int seats) {

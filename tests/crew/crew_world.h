@@ -64,6 +64,10 @@ public:
 // The airlock points of a vessel as the host holds them.
 PublishedAirlock readPublishedAirlock(OBJHANDLE vessel);
 
+// What the roster writes when the host saves its vessel's block: the lines
+// as the host's scenario writer puts them, and SaveState's result.
+std::string savedBy(CrewRoster &roster, int *result = nullptr);
+
 // Init and the rest of the ore mill's crew set-up, without the action area:
 // DefineAirlock(0, -3, 3, 0, 4, -7, 7), SetMaxSeats(seats).
 void setUpLikeMill(CrewRoster &roster, OBJHANDLE vessel, int seats = 1);

@@ -47,6 +47,10 @@ TEST(CrewProcess, TheHundredAndFirstRosterTakesOnlyAFreedRecord) {
   EXPECT_EQ(late.SetupFlags(), 0);
   EXPECT_EQ(late.DefineAirlock(0, -3, 3, 0, 4, -7, 7), 0);
   EXPECT_EQ(readPublishedAirlock(huts[100].vessel).points, 0);
+  // Its vessel's crew is not read, but it is not lost either.
+  char lateCrew[] = "UMMUCREW Eng-Bo-30-60-80";
+  EXPECT_EQ(late.LoadStateLine(lateCrew), 0);
+  EXPECT_EQ(savedBy(late), "  UMMUCREW Eng-Bo-30-60-80\n");
 
   // The hundredth still publishes on its own vessel only.
   char line[] = "UMMUCREW Doc-Ann-42-65-70";

@@ -52,6 +52,15 @@ TEST_P(InitResults, ReportAndLeaveTheRosterAsTheirResultSays) {
   EXPECT_EQ(roster.DefineAirlock(0, -3, 3, 0, 4, -7, 7), 0);
   EXPECT_EQ(roster.SetMaxSeats(1), 0);
   EXPECT_FALSE(roster.ModuleOutdated());
+  // The crew lines it cannot read are kept, in order, and written back.
+  char crew[] = "UMMUCREW Doc-Ann_Lee-42-65-70", other[] = "Status 3", more[] = "ummucrew -Bo-30-60-80";
+  EXPECT_EQ(roster.LoadStateLine(crew), 0);
+  EXPECT_EQ(roster.LoadStateLine(other), 0);
+  EXPECT_EQ(roster.LoadStateLine(more), 0);
+  EXPECT_EQ(roster.MemberCount(), 0);
+  int written = 0;
+  EXPECT_EQ(savedBy(roster, &written), "  UMMUCREW Doc-Ann_Lee-42-65-70\n  ummucrew -Bo-30-60-80\n");
+  EXPECT_EQ(written, 1);
   if (c.target == Target::Null) {
     EXPECT_EQ(roster.AdvisoryDeadline(), 0.0) << "a null handle changes nothing";
     EXPECT_EQ(roster.AirlockIndex(), -1);

@@ -27,7 +27,7 @@ TEST(MillHudLines, TheThreeLinesAreDrawnInOrderAtTheirRows) {
     ASSERT_TRUE(w.Start({"Status 3"}));
     // Something for each line: the release key with nothing aboard, key 7
     // with an empty tank, and the finished mill's status.
-    EXPECT_EQ(w.Key(OAPI_KEY_C, true), 1);
+    EXPECT_EQ(w.Key(OAPI_KEY_C, simhost::Simulation::LeftShift), 1);
     EXPECT_EQ(w.Key(OAPI_KEY_7), 1);
     w.Frames(1);
     const auto &hud = w.Hud();

@@ -228,13 +228,17 @@ public:
     while (sim().simTime() < t - 1e-6) sim().frame();
   }
 
-  // The mill's answer to a buffered key.
-  int Key(DWORD code, bool shift = false, bool ctrl = false) {
+  // The mill's answer to a buffered key pressed with the modifier keys held
+  // (simhost::Simulation::KeyModifier bits); its answer to the key's release
+  // goes to *released when asked for.
+  int Key(DWORD code, unsigned modifiers = 0, int *released = nullptr) {
     std::string error;
     size_t before = events_.size();
-    EXPECT_TRUE(sim().pressKey(code, shift, ctrl, error)) << error;
+    EXPECT_TRUE(sim().pressKey(code, modifiers, error)) << error;
     for (size_t i = before; i < events_.size(); ++i) {
-      if (events_[i].value("kind", "") == "key") return events_[i].value("result", -99);
+      if (events_[i].value("kind", "") != "key") continue;
+      if (released) *released = events_[i].value("up_result", -99);
+      return events_[i].value("result", -99);
     }
     return -99;
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -90,6 +91,67 @@ TEST(MillSaveLoad, ABoxAboardWhenSavedIsSetDownAtTheFirstStepAfterLoading) {
     EXPECT_NEAR(landings[0].z, c.landZ, 0.02);
     EXPECT_EQ(w.EmptyMass("Mill"), c.millMassAfter);
     EXPECT_EQ(w.HudLineAt(216), c.millLine);
+  }
+}
+
+// The crew and cargo lines of the mill's block, in the order written.
+std::vector<std::string> CrewAndCargoLines(const std::string &scenario) {
+  std::vector<std::string> lines;
+  std::istringstream in(scenario.substr(scenario.find("Mill:Calvane\n")));
+  std::string line;
+  while (std::getline(in, line) && line != "END") {
+    line.erase(0, line.find_first_not_of(' '));
+    if (line.rfind("UMMUCREW ", 0) == 0 || line.rfind("UCGO ", 0) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+// A box loaded, a crew member come aboard, the box gone again: on a machine
+// with both add-ons the member's weight stays on the mill. A component whose
+// add-on is missing reads none of its lines and changes nothing, but writes
+// them back as they came where its block stands, so that a scenario opened
+// and saved there loses no cargo and no crew. Each save loads back in full.
+TEST(MillSaveLoad, CargoAndCrewLinesSurviveWithOrWithoutTheirAddons) {
+  const std::string crew = "UMMUCREW Eng-Mira_Kovac-38-64-72";
+  const std::string boxIn = "UCGO @@0,1,1,4000,KVT_Ore_Cargo,", boxOut = "UCGO @@0,1,0,0,";
+  const std::string crewModule = "Modules/UMmu.dll", cargoMarker = "Meshes/UniversalCars/bin/ConfigDarkScreen.msh";
+  struct Case {
+    const char *what;
+    std::vector<std::string> removed;  // files taken out of the tree
+    const char *version;               // the crew add-on's version file, null: as built
+    double emptyMass;                  // after loading
+    std::vector<std::string> saved;
+  };
+  const Case cases[] = {
+      // First: the process reads the crew module's version only once. An
+      // old module still lets the roster read and write its crew.
+      {"outdated crew module", {}, "1.5\n", 2072, {crew, boxOut}},
+      {"both add-ons", {}, nullptr, 2072, {crew, boxOut}},
+      {"no crew module", {crewModule}, nullptr, 2000, {crew, boxOut}},
+      {"no cargo add-on", {cargoMarker}, nullptr, 2072, {crew, boxIn, boxOut}},
+      {"neither add-on", {crewModule, cargoMarker}, nullptr, 2000, {crew, boxIn, boxOut}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string root = millworld::CopyTree(dir);
+    for (const std::string &file : c.removed) std::filesystem::remove(root + "/" + file);
+    if (c.version) dir.write("tree/Meshes/UMmu/ver.dtf", c.version);
+    const std::string saved = dir.path("Saved.scn");
+    {
+      MillWorld w(root);
+      ASSERT_TRUE(w.Start({boxIn, crew, boxOut}));
+      EXPECT_EQ(w.EmptyMass("Mill"), c.emptyMass);
+      // The visual came with slot 0 empty: no cargo mesh to turn.
+      for (const simhost::Event &e : w.EventsOf("mesh", "Mill")) EXPECT_NE(e.value("action", ""), "transform");
+      ASSERT_FALSE(w.Save(saved).empty());
+      EXPECT_EQ(CrewAndCargoLines(millworld::readFile(saved)), c.saved);
+    }
+    MillWorld w;
+    ASSERT_TRUE(w.Load(saved));
+    EXPECT_EQ(w.EmptyMass("Mill"), 2072.0);
+    EXPECT_EQ(CrewAndCargoLines(w.Save()), (std::vector<std::string>{crew, boxOut}));
   }
 }
 

@@ -27,6 +27,9 @@ MillFields Read(const char *tank, const char *flag, const char *interval, const 
 
 const MillFields FirstValues = Read("0.0", "0", "300.0", "0");
 
+// The largest single-precision value, as the host writes it.
+const char *const LargestFloat = "340282346638528859811704183484516925440.0";
+
 const ReadCase ReadCases[] = {
     {"no mill lines", {}, FirstValues},
     {"all four", {"OreTankLevel 1234.5", "Autospawn 1", "SpawnTime 45", "Status 3"}, Read("1234.5", "1", "45.0", "3")},
@@ -57,6 +60,13 @@ const ReadCase ReadCases[] = {
     {"tank minus infinite", {"OreTankLevel 5000", "OreTankLevel -infinity"}, Read("5000.0", "0", "300.0", "0")},
     {"tank beyond a double", {"OreTankLevel 5000", "OreTankLevel 1e999"}, Read("5000.0", "0", "300.0", "0")},
     {"tank without value", {"OreTankLevel 5000", "OreTankLevel"}, Read("5000.0", "0", "300.0", "0")},
+    // What the mill saves must load back: a level is saved in single
+    // precision, so one beyond its range is refused when read.
+    {"tank beyond single precision", {"OreTankLevel 5000", "OreTankLevel 1e39"}, Read("5000.0", "0", "300.0", "0")},
+    {"tank below single precision", {"OreTankLevel 5000", "OreTankLevel -1e300"}, Read("5000.0", "0", "300.0", "0")},
+    {"largest single-precision tank", {"OreTankLevel 3.4028234663852886e38"}, Read(LargestFloat, "0", "300.0", "0")},
+    {"lowest single-precision tank", {"OreTankLevel -3.4028234663852886e38"},
+     Read((std::string("-") + LargestFloat).c_str(), "0", "300.0", "0")},
     {"interval key followed by a letter", {"SpawnTimeX 5"}, FirstValues},
 };
 

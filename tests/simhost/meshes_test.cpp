@@ -150,6 +150,11 @@ TEST_F(VesselMeshes, GroupTransformsOnTheVisual) {
   auto mesh = log.of("mesh");
   ASSERT_EQ(mesh.size(), 3u);  // inserted, two transforms
   EXPECT_EQ(mesh[1]["transform"], "rotate");
+  // The rotation as given: axis and angle in radians.
+  EXPECT_EQ(mesh[1]["axis"], (nlohmann::json{0.0, 1.0, 0.0}));
+  EXPECT_EQ(mesh[1]["angle"].get<double>(), 1.5);
+  EXPECT_EQ(mesh[2]["group"], 1);
+  EXPECT_EQ(mesh[2]["angle"].get<double>(), 1.5);
 }
 
 }  // namespace
