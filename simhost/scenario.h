@@ -44,6 +44,9 @@ struct ScenarioWriter {
 
 bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error);
 bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error);
+// The lines of a vessel's block as a save writes them, between NAME:CLASS
+// and END, without their indentation.
+std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v);
 
 // The host's own lines of a vessel (the default clbkSaveState).
 void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w);

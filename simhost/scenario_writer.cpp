@@ -3,7 +3,13 @@
 // vessel's unknown lines) is written back as it came, so that loading a
 // saved file and saving it again gives the same bytes.
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "geometry.h"
 #include "scenario.h"
@@ -22,8 +28,8 @@ void writeSections(const Runtime &rt, ScenarioWriter &w, bool afterShips) {
   }
 }
 
-void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
-  w.line(v.name + ":" + v.className);
+// The block between NAME:CLASS and END.
+void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   VESSEL2 *cb = callbacksOf(&v);
   setActiveWriter(&w);
   if (v.module && cb) {
@@ -33,12 +39,79 @@ void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   }
   setActiveWriter(nullptr);
   for (const auto &l : v.keptLines) w.line("  " + l);
+}
+
+void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+  w.line(v.name + ":" + v.className);
+  writeVesselLines(rt, v, w);
   w.line("END");
+}
+
+// A loop of links is given up after as many as the system follows.
+constexpr int kLinkHopLimit = 40;
+
+bool followLinks(const std::string &path, std::filesystem::path &target, std::string &error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  target = path;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    fs::path next = fs::read_symlink(target, ec);
+    if (ec || hops == kLinkHopLimit) {
+      error = path + ": cannot be written: the symbolic link cannot be followed";
+      return false;
+    }
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return true;
 }
 
 }  // namespace
 
+std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
+  ScenarioWriter w;
+  {
+    BusyScope scope(rt);
+    writeVesselLines(rt, v, w);
+  }
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < w.out.size()) {
+    size_t end = w.out.find('\n', start);
+    std::string_view line = text::trim(std::string_view(w.out).substr(start, end - start));
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+bool saveTarget(const std::string &path, std::string &target, std::string &error) {
+  namespace fs = std::filesystem;
+  fs::path file;
+  if (!followLinks(path, file, error)) return false;
+  std::error_code ec;
+  fs::file_status status = fs::status(file, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    error = path + ": cannot be written: " + (fs::is_directory(status) ? "it is a folder" : "it is not a regular file");
+    return false;
+  }
+  fs::path folder = file.parent_path();
+  if (folder.empty()) folder = ".";
+  if (!fs::is_directory(folder, ec)) {
+    error = path + ": cannot be written: there is no folder " + folder.string();
+    return false;
+  }
+  // The scenario is written beside its target and renamed over it.
+  if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    error = path + ": cannot be written: the folder " + folder.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  target = file.string();
+  return true;
+}
+
 bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
+  std::string target;
+  if (!saveTarget(path, target, error)) return false;
   ScenarioWriter w;
   {
     BusyScope scope(rt);
@@ -76,7 +149,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   }
   // Written beside the target and renamed over it, so that a failed save
   // leaves the earlier file as it was.
-  std::string part = path + ".part";
+  std::string part = target + ".part";
   FILE *f = std::fopen(part.c_str(), "wb");
   if (!f) {
     error = path + ": cannot be written";
@@ -84,7 +157,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   }
   bool ok = std::fwrite(w.out.data(), 1, w.out.size(), f) == w.out.size();
   ok = std::fclose(f) == 0 && ok;
-  if (!ok || std::rename(part.c_str(), path.c_str()) != 0) {
+  if (!ok || std::rename(part.c_str(), target.c_str()) != 0) {
     std::remove(part.c_str());
     error = path + ": cannot be written completely";
     return false;

@@ -110,6 +110,12 @@ bool Simulation::loadScenario(const std::string &path, std::string &error) {
 bool Simulation::saveScenario(const std::string &path, std::string &error) {
   return saveScenarioFile(impl->rt, path, error);
 }
+bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error) {
+  VesselRecord *v = named(impl->rt, name, error);
+  if (!v) return false;
+  lines = blockLines(impl->rt, *v);
+  return true;
+}
 
 void Simulation::setFrameLength(double seconds) {
   if (std::isfinite(seconds) && seconds > 0) impl->rt.frameLength = seconds;
@@ -168,7 +174,7 @@ void Simulation::frame() {
       rt.lastHud = drawn;
       Event lines = Event::array();
       for (const auto &l : drawn) lines.push_back({{"x", l.x}, {"y", l.y}, {"text", l.text}});
-      rt.report({{"kind", "hud"}, {"lines", lines}});
+      rt.report({{"kind", "hud"}, {"lines", lines}, {"height", rt.hudHeight}});
     }
   }
   std::string debug = debugText();

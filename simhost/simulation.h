@@ -21,7 +21,8 @@
 //   mass     name, empty_mass                 (a vessel's empty mass changed)
 //   mesh     name, index, action ("added"|"inserted"|"deleted"|"shifted"|
 //            "visibility"|"transform"), and mesh, mode or offset where known
-//   hud      lines [{x, y, text}]             (the drawn HUD changed)
+//   hud      lines [{x, y, text}], height     (the drawn HUD changed; height:
+//            the HUD area's height in pixels)
 //   debug    text                             (the debug text changed)
 //   key      code, name, shift, ctrl, rshift, rctrl, result, up_result
 //            (a buffered key was pressed and released)
@@ -69,8 +70,14 @@ public:
   // Loads a scenario file into an empty world. On a malformed file returns
   // false with "FILE:LINE: what is wrong" in error and leaves no vessel.
   bool loadScenario(const std::string &path, std::string &error);
-  // Writes the world as a scenario file; reports a "saved" event.
+  // Writes the world as a scenario file; reports a "saved" event. A path
+  // that is a symbolic link is written through to its target (see
+  // saveTarget below).
   bool saveScenario(const std::string &path, std::string &error);
+  // The lines a save would write in the vessel's block, between its
+  // NAME:CLASS line and END, without their indentation. False when there
+  // is no vessel of that name.
+  bool vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error);
 
   // ---- time and display
   void setFrameLength(double seconds);  // real seconds per frame, default 0.1
@@ -152,5 +159,11 @@ private:
 // not leave the root. Empty when nothing matches. With forWriting the last
 // component need not exist yet.
 std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting = false);
+
+// The file a save of path writes: path itself, or the end of the chain of
+// symbolic links that path starts. False, with the reason in error, when a
+// save could not write there: the target is no regular file (a folder, a
+// device), or its folder is missing or cannot be written.
+bool saveTarget(const std::string &path, std::string &target, std::string &error);
 
 }  // namespace simhost

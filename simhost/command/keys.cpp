@@ -54,6 +54,15 @@ DWORD hexCode(std::string_view digits) {
   return code;
 }
 
+// The chord's flag for a modifier word, or null when the word names none.
+bool *modifierFlag(KeyChord &chord, std::string_view word) {
+  if (equalsNoCase(word, "shift")) return &chord.shift;
+  if (equalsNoCase(word, "ctrl")) return &chord.ctrl;
+  if (equalsNoCase(word, "rshift")) return &chord.rshift;
+  if (equalsNoCase(word, "rctrl")) return &chord.rctrl;
+  return nullptr;
+}
+
 }  // namespace
 
 DWORD keyCodeFromName(std::string_view name) {
@@ -87,13 +96,9 @@ bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
     size_t plus = rest.find('+');
     if (plus == std::string_view::npos) break;
     std::string_view modifier = rest.substr(0, plus);
-    bool *held = nullptr;
-    if (equalsNoCase(modifier, "shift")) {
-      held = &result.shift;
-    } else if (equalsNoCase(modifier, "ctrl")) {
-      held = &result.ctrl;
-    } else {
-      error = "unknown key modifier \"" + std::string(modifier) + "\" (use shift+ or ctrl+)";
+    bool *held = modifierFlag(result, modifier);
+    if (held == nullptr) {
+      error = "unknown key modifier \"" + std::string(modifier) + "\" (use shift+, ctrl+, rshift+ or rctrl+)";
       return false;
     }
     if (*held) {
@@ -116,6 +121,8 @@ std::string keyChordName(const KeyChord &chord) {
   std::string name;
   if (chord.shift) name += "shift+";
   if (chord.ctrl) name += "ctrl+";
+  if (chord.rshift) name += "rshift+";
+  if (chord.rctrl) name += "rctrl+";
   return name + keyNameFromCode(chord.code);
 }
 

@@ -1,5 +1,5 @@
 // Key names of the simhost command: the operator's spelling of a buffered
-// key press ("shift+C", "7", "ctrl+0x1C") and the host's keyboard codes,
+// key press ("shift+C", "7", "ctrl+0x1C", "rshift+C") and the host's keyboard codes,
 // which follow the DirectInput numbering of host/OrbiterAPI.h.
 //
 // The script parser turns names into chords; the timeline turns the chords
@@ -14,10 +14,14 @@
 
 namespace simhost::command {
 
+// The modifiers are the keys held with it: shift and ctrl are the
+// left-hand keys, rshift and rctrl the right-hand ones.
 struct KeyChord {
   DWORD code = 0;
   bool shift = false;
   bool ctrl = false;
+  bool rshift = false;
+  bool rctrl = false;
 };
 
 // A key alone: a letter A-Z (either case), a main-keyboard digit 0-9, or a
@@ -29,11 +33,12 @@ DWORD keyCodeFromName(std::string_view name);
 // the code has one, otherwise "0x" and two upper-case hex digits.
 std::string keyNameFromCode(DWORD code);
 
-// "[shift+][ctrl+]KEY", modifiers in either order and either case. Returns
-// false with what is wrong in error.
+// "[shift+][ctrl+][rshift+][rctrl+]KEY", modifiers in any order and either
+// case. Returns false with what is wrong in error.
 bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error);
 
-// The chord as parseKeyChord reads it, modifiers first: "shift+ctrl+C".
+// The chord as parseKeyChord reads it, modifiers first in the order above:
+// "shift+ctrl+C", "rshift+C".
 std::string keyChordName(const KeyChord &chord);
 
 }  // namespace simhost::command

@@ -1,5 +1,10 @@
 // simhost: runs a scenario of the simulator tree headless, with a script of
-// operator actions, and tells what happens (see run.h, timeline.h).
+// operator actions, and tells what happens (see run.h, timeline.h); shows a
+// scenario's vessels without running it (show.h).
+//
+// Exit statuses, for every command: 0 success, 1 the run failed or the
+// scenario was refused, 2 bad usage (no command or an unknown one, a bad
+// option, a bad script, nothing found where named).
 #include <unistd.h>
 
 #include <cmath>
@@ -11,6 +16,7 @@
 
 #include "plan.h"
 #include "run.h"
+#include "show.h"
 
 namespace {
 
@@ -18,14 +24,18 @@ using simhost::command::kBadUsage;
 
 constexpr const char *kScriptHelp =
     "Script of timed operator actions, one a line: TIME VERB ARGS...; TIME in seconds of simulation time "
-    "(a decimal number >= 0); '#' starts a comment. Events fire in file order, each in the first frame at or "
-    "after its time. While the simulation is paused its time stands still, so the script's clock goes on with "
+    "(a decimal number >= 0, never less than a line's above it); '#' starts a comment. Events fire in file "
+    "order, each in the first frame at or after its time; events after --until are not run, and said so on "
+    "stderr. While the simulation is paused its time stands still, so the script's clock goes on with "
     "system time: a pending event is due when the simulation time plus the system time spent in the current "
-    "pause reaches it. Without this option, X.script beside the scenario X.scn is used when there is one.";
+    "pause reaches it. Without this option, X.script beside the scenario X.scn is used when there is one; "
+    "\"-\" reads the script from standard input.";
 
 constexpr const char *kScriptVerbs =
     "Script verbs:\n"
     "  key [shift+][ctrl+]KEY            press and release KEY (A-Z, main-keyboard 0-9, or a code like 0x2E)\n"
+    "                                    with the left shift or control key held; rshift+ and rctrl+ hold\n"
+    "                                    the right-hand ones\n"
     "  focus VESSEL                      give VESSEL the focus (its HUD and keys)\n"
     "  warp X                            set the time acceleration\n"
     "  pause on|off                      pause or resume the simulation\n"
@@ -41,8 +51,32 @@ constexpr const char *kScriptVerbs =
     "                                    (without the crew module in the tree, eva and activate do nothing)\n"
     "  save FILE                         save the scenario now (a relative FILE goes into the tree's Scenarios/)\n"
     "  stop                              end the run here\n"
+    "  fault KIND [ARGS]                 inject a fault; KIND is one of:\n"
+    "    create-fails [CLASS|*] [N]        creating a vessel of CLASS (*: any) fails, N times or until cleared\n"
+    "    mesh-fails MESH                   the mesh cannot be loaded\n"
+    "    file-vanishes PATH                the tree's file is deleted as it is next opened, and that open fails\n"
+    "    file-unopenable PATH              the tree's file cannot be opened; it stays\n"
+    "    crew-table-full                   every free entry of the crew module's action table is taken\n"
+    "    crew-count N                      the crew table's entry count is set to N\n"
+    "    clear                             every injected fault ends\n"
     "A verb that fails (no such vessel, ...) is an error and ends the run with exit status 1.\n"
-    "Exit status: 0 success, 1 the run failed, 2 bad usage or a bad script file.";
+    "Exit status: 0 success, 1 the run failed, 2 bad usage or a bad script file (--save is checked before the "
+    "run: its folder must exist and be writable, and the file, or the target of a symbolic link, a regular file).";
+
+constexpr const char *kCommands[] = {"run", "show", "help"};
+
+bool isCommand(const std::string &word) {
+  for (const char *command : kCommands) {
+    if (word == command) return true;
+  }
+  return false;
+}
+
+std::string commandList() {
+  std::string list;
+  for (const char *command : kCommands) list += std::string(list.empty() ? "" : ", ") + command;
+  return list;
+}
 
 // Times, frame lengths and factors must be finite: a "nan" or "inf" would
 // run for ever.
@@ -58,6 +92,26 @@ CLI::Validator finiteAtLeast(double low, bool inclusive) {
       description);
 }
 
+constexpr const char *kRootHelp =
+    "Simulator tree (Config/, Meshes/, Modules/, Scenarios/); default: the tree built beside this program, "
+    "<program folder>/../tree";
+
+// simhost help [COMMAND]: the whole usage (as told before the command line
+// was parsed: once a command is chosen, CLI11 tells that command's), or one
+// command's.
+int printHelp(const CLI::App &app, const std::string &usage, const std::string &topic) {
+  if (topic.empty()) {
+    std::cout << usage;
+    return 0;
+  }
+  if (topic == "help" || !isCommand(topic)) {
+    std::cerr << "simhost: no command \"" << topic << "\" to help with (commands: " << commandList() << ")\n";
+    return kBadUsage;
+  }
+  std::cout << app.get_subcommand(topic)->help();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -65,9 +119,10 @@ int main(int argc, char **argv) {
                "vessel modules, plays a script of operator actions, and prints a timeline of what happens.",
                "simhost"};
   app.set_version_flag("--version", "simhost 1.0");
-  app.require_subcommand(1);
-  app.footer("Start with `simhost run`, which runs the tree's demo scenario; `simhost run --help` tells its options "
-             "and the verbs of scripts.");
+  app.require_subcommand(0, 1);
+  app.footer("Start with `simhost run`, which runs the tree's demo scenario; `simhost help run` tells its options "
+             "and the verbs of scripts.\nExit status: 0 success, 1 the run failed or the scenario was refused, 2 bad "
+             "usage.");
 
   simhost::command::RunOptions options;
   double until = 0;
@@ -75,8 +130,7 @@ int main(int argc, char **argv) {
   run->add_option("SCENARIO", options.scenario,
                   "Scenario file, or a scenario name under the tree's Scenarios/ (\".scn\" optional, any case); "
                   "default: Scenarios/Demo.scn");
-  run->add_option("--root", options.root, "Simulator tree (Config/, Meshes/, Modules/, Scenarios/); default: the "
-                                          "tree built beside this program, <program folder>/../tree");
+  run->add_option("--root", options.root, kRootHelp);
   CLI::Option *untilOption = run->add_option("--until", until,
                                              "Simulation time in seconds to stop at; default: 5 s after the "
                                              "script's last event, or 60 s without a script")
@@ -84,16 +138,51 @@ int main(int argc, char **argv) {
   run->add_option("--dt", options.dt, "Real seconds per frame (default 0.1)")->check(finiteAtLeast(0, false));
   run->add_option("--warp", options.warp, "Time acceleration at the start (default 1)")->check(finiteAtLeast(0, false));
   run->add_option("--script", options.script, kScriptHelp);
-  run->add_option("--save", options.save, "Save the scenario to this file at the end of the run");
+  run->add_option("--save", options.save,
+                  "Save the scenario to this file at the end of the run (a symbolic link is written through to its "
+                  "target)");
   run->add_option("--trace", options.trace, "Write every event of the run to this file, one JSON object a line");
   run->add_flag("--quiet", options.quiet, "Print no timeline (errors still go to stderr)");
   run->footer(kScriptVerbs);
 
+  simhost::command::ShowOptions showOptions;
+  CLI::App *show = app.add_subcommand("show", "Load a scenario without running it and show its vessels");
+  show->add_option("SCENARIO", showOptions.scenario,
+                   "Scenario file, or a scenario name under the tree's Scenarios/ (\".scn\" optional, any case)")
+      ->required();
+  show->add_option("VESSEL", showOptions.vessels, "Show only these vessels (default: every vessel)");
+  show->add_option("--root", showOptions.root, kRootHelp);
+  show->footer("For each vessel: name, class, where it stands (longitude, latitude, metres from the focus vessel), "
+               "empty mass, attachment points, and the lines a save would write in its block.\nExit status: 0 "
+               "shown, 1 the scenario was refused (the reason names its file and line), 2 bad usage.");
+
+  std::string helpTopic;
+  CLI::App *help = app.add_subcommand("help", "Print this text, or the options of COMMAND");
+  help->add_option("COMMAND", helpTopic, "run or show");
+
+  // simhost alone: what it can do, as a failed call.
+  const std::string usage = app.help();
+  if (argc < 2) {
+    std::cerr << usage;
+    return kBadUsage;
+  }
+  const std::string first = argv[1];
+  if (first.empty() || (first[0] != '-' && !isCommand(first))) {
+    std::cerr << "simhost: unknown command \"" << first << "\" (commands: " << commandList()
+              << "; simhost --help tells more)\n";
+    return kBadUsage;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError &e) {
     int code = app.exit(e);
     return code == 0 ? 0 : kBadUsage;
+  }
+  if (help->parsed()) return printHelp(app, usage, helpTopic);
+  if (show->parsed()) return simhost::command::showScenario(showOptions, std::cout, std::cerr);
+  if (!run->parsed()) {
+    std::cerr << usage;
+    return kBadUsage;
   }
   if (untilOption->count() > 0) options.until = until;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <system_error>
 
@@ -38,43 +39,6 @@ bool readWholeFile(const std::string &path, std::string &content, std::string &e
   return true;
 }
 
-// The part of path below root, with '/' separators; path itself when it
-// does not lie in root.
-std::string shownInside(const std::string &root, const std::string &path) {
-  fs::path relative = fs::path(path).lexically_relative(fs::path(root));
-  if (relative.empty() || *relative.begin() == "..") return path;
-  return relative.generic_string();
-}
-
-bool findScenario(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors) {
-  if (options.scenario.empty()) {
-    plan.scenarioPath = resolvePath(plan.root, kDemoScenario);
-    if (!isFile(plan.scenarioPath)) {
-      errors.push_back("the simulator tree " + plan.root + " has no " + kDemoScenario + "; name a scenario to run");
-      return false;
-    }
-    plan.scenarioShown = shownInside(plan.root, plan.scenarioPath);
-    return true;
-  }
-  if (isFile(options.scenario)) {
-    plan.scenarioPath = options.scenario;
-    plan.scenarioShown = options.scenario;
-    return true;
-  }
-  // A name under Scenarios/, with or without its extension, in any case.
-  for (const std::string &candidate : {options.scenario, options.scenario + ".scn"}) {
-    std::string found = resolvePath(plan.root, "Scenarios/" + candidate);
-    if (isFile(found)) {
-      plan.scenarioPath = found;
-      plan.scenarioShown = shownInside(plan.root, found);
-      return true;
-    }
-  }
-  errors.push_back("no scenario \"" + options.scenario + "\": it is neither a file nor a scenario in " + plan.root +
-                   "/Scenarios");
-  return false;
-}
-
 // X.script next to X.scn, found as the simulator finds files (any case).
 std::string scriptBesideScenario(const std::string &scenarioPath) {
   fs::path scenario(scenarioPath);
@@ -83,9 +47,24 @@ std::string scriptBesideScenario(const std::string &scenarioPath) {
   return isFile(found) ? found : std::string();
 }
 
+// The name messages give a script read from standard input.
+constexpr const char *kStandardInputName = "<stdin>";
+
+bool readStandardInput(std::string &content, std::string &error) {
+  std::ostringstream text;
+  text << std::cin.rdbuf();
+  if (std::cin.bad()) {
+    error = "reading failed";
+    return false;
+  }
+  content = text.str();
+  return true;
+}
+
 bool loadScript(const std::string &path, const std::string &shown, RunPlan &plan, std::vector<std::string> &errors) {
   std::string content, error;
-  if (!readWholeFile(path, content, error)) {
+  bool read = path == "-" ? readStandardInput(content, error) : readWholeFile(path, content, error);
+  if (!read) {
     errors.push_back("cannot read the script " + shown + ": " + error);
     return false;
   }
@@ -98,7 +77,22 @@ bool loadScript(const std::string &path, const std::string &shown, RunPlan &plan
   return true;
 }
 
+// --save is checked before the run, so that a long run cannot fail at its
+// end; the run checks it again as it saves.
+bool checkSaveTarget(const std::string &save, std::vector<std::string> &errors) {
+  std::string target, error;
+  if (save.empty() || saveTarget(save, target, error)) return true;
+  errors.push_back("--save " + error);
+  return false;
+}
+
 }  // namespace
+
+std::string shownInside(const std::string &root, const std::string &path) {
+  fs::path relative = fs::path(path).lexically_relative(fs::path(root));
+  if (relative.empty() || *relative.begin() == "..") return path;
+  return relative.generic_string();
+}
 
 std::string treeBesideExecutable() {
   std::error_code ec;
@@ -109,18 +103,55 @@ std::string treeBesideExecutable() {
   return (ec ? tree.lexically_normal() : normal).string();
 }
 
-bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors) {
-  plan = RunPlan();
-  plan.root = options.root.empty() ? treeBesideExecutable() : options.root;
+bool findScenario(const std::string &scenario, const std::string &rootOption, ScenarioPlace &place,
+                  std::vector<std::string> &errors) {
+  place.root = rootOption.empty() ? treeBesideExecutable() : rootOption;
   std::error_code ec;
-  if (plan.root.empty() || !fs::is_directory(plan.root, ec)) {
-    errors.push_back("no simulator tree at " + (plan.root.empty() ? std::string("<unknown>") : plan.root) +
+  if (place.root.empty() || !fs::is_directory(place.root, ec)) {
+    errors.push_back("no simulator tree at " + (place.root.empty() ? std::string("<unknown>") : place.root) +
                      " (name one with --root)");
     return false;
   }
-  if (!findScenario(options, plan, errors)) return false;
+  if (scenario.empty()) {
+    place.path = resolvePath(place.root, kDemoScenario);
+    if (!isFile(place.path)) {
+      errors.push_back("the simulator tree " + place.root + " has no " + kDemoScenario + "; name a scenario");
+      return false;
+    }
+    place.shown = shownInside(place.root, place.path);
+    return true;
+  }
+  if (isFile(scenario)) {
+    place.path = scenario;
+    place.shown = scenario;
+    return true;
+  }
+  // A name under Scenarios/, with or without its extension, in any case.
+  for (const std::string &candidate : {scenario, scenario + ".scn"}) {
+    std::string found = resolvePath(place.root, "Scenarios/" + candidate);
+    if (isFile(found)) {
+      place.path = found;
+      place.shown = shownInside(place.root, found);
+      return true;
+    }
+  }
+  errors.push_back("no scenario \"" + scenario + "\": it is neither a file nor a scenario in " + place.root +
+                   "/Scenarios");
+  return false;
+}
 
-  if (!options.script.empty()) {
+bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors) {
+  plan = RunPlan();
+  ScenarioPlace place;
+  if (!findScenario(options.scenario, options.root, place, errors)) return false;
+  plan.root = place.root;
+  plan.scenarioPath = place.path;
+  plan.scenarioShown = place.shown;
+  if (!checkSaveTarget(options.save, errors)) return false;
+
+  if (options.script == "-") {
+    if (!loadScript("-", kStandardInputName, plan, errors)) return false;
+  } else if (!options.script.empty()) {
     if (!loadScript(options.script, options.script, plan, errors)) return false;
   } else {
     std::string beside = scriptBesideScenario(plan.scenarioPath);

@@ -1,6 +1,7 @@
 // What a `simhost run` will do, worked out from its options before any
 // simulation starts: the simulator tree, the scenario file, the script and
-// its events, when to stop, and where to write.
+// its events, when to stop, and where to write (checked, so that a long run
+// cannot fail at its end for want of a place to save).
 //
 // main.cpp fills RunOptions from the command line and calls planRun; a plan
 // that cannot be made is bad usage (exit status 2), reported with one
@@ -21,7 +22,7 @@ struct RunOptions {
   std::optional<double> until;
   double dt = 0.1;
   double warp = 1;
-  std::string script;    // empty: X.script beside X.scn, if there is one
+  std::string script;    // empty: X.script beside X.scn, if there is one; "-": standard input
   std::string save;
   std::string trace;
   bool quiet = false;
@@ -50,6 +51,20 @@ inline constexpr double kScriptTail = 5;
 inline constexpr double kRunWithoutScript = 60;
 
 bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors);
+
+// Where a scenario named on the command line is: the tree (rootOption, or
+// the tree beside the executable), the file as the simulation loads it and
+// as messages name it. False with the problems in errors when there is no
+// such tree or scenario.
+struct ScenarioPlace {
+  std::string root, path, shown;
+};
+bool findScenario(const std::string &scenario, const std::string &rootOption, ScenarioPlace &place,
+                  std::vector<std::string> &errors);
+
+// The part of path below root, with '/' separators; path itself when it
+// does not lie in root.
+std::string shownInside(const std::string &root, const std::string &path);
 
 // <directory of the running executable>/../tree, or empty when the
 // executable's path cannot be read.

@@ -34,7 +34,7 @@ public:
     if (!plan.trace.empty()) {
       trace = std::make_unique<std::ofstream>(plan.trace, std::ios::binary | std::ios::trunc);
       if (!*trace) {
-        fail("cannot write the trace " + plan.trace + ": " + std::strerror(errno));
+        tell("cannot write the trace " + plan.trace + ": " + std::strerror(errno));
         return kBadUsage;
       }
     }
@@ -44,7 +44,7 @@ public:
       if (loading) {
         heldEvents.push_back(event);
       } else {
-        record(event);
+        record(showSaveInTree(event));
       }
     });
     sim.setFrameLength(plan.dt);
@@ -63,16 +63,17 @@ public:
     heldEvents.clear();
     if (!loaded) {
       sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
-      fail("scenario " + plan.scenarioShown + " refused: " + error);
+      tell("scenario " + plan.scenarioShown + " refused: " + error);
       return finish(kRunFailed);
     }
     if (sim.paused()) pauseStartSys = sim.sysTime();
     airlocks.reportChanges(sim);
 
     int status = loop();
+    if (status == kRunOk && !stopped) reportEventsNotRun();
     if (status == kRunOk && !plan.save.empty() && !sim.saveScenario(plan.save, error)) {
       sim.report({{"kind", "error"}, {"text", "cannot save " + plan.save + ": " + error}});
-      fail("cannot save " + plan.save + ": " + error);
+      tell("cannot save " + plan.save + ": " + error);
       status = kRunFailed;
     }
     return finish(status);
@@ -90,6 +91,7 @@ private:
   // The crew's view of the vessels' airlocks, told when they change.
   CrewAirlockWatch airlocks;
   long frames = 0;
+  size_t nextEvent = 0;  // the first script event not yet fired
   double pauseStartSys = 0;
   bool stopped = false;
   bool loading = false;
@@ -114,7 +116,18 @@ private:
     return event;
   }
 
-  void fail(const std::string &message) {
+  // A script's save into the tree is named inside the tree, like the
+  // scenario the run loaded.
+  Event showSaveInTree(Event event) const {
+    if (event.is_object() && event.value("kind", "") == "saved" && event.contains("file") && event["file"].is_string()) {
+      event["file"] = shownInside(plan.root, event["file"].get<std::string>());
+    }
+    return event;
+  }
+
+  // A line on err, after the timeline so far: an error, or a notice the
+  // operator should not miss.
+  void tell(const std::string &message) {
     clearProgress();
     out.flush();
     err << "simhost: " << message << '\n';
@@ -154,7 +167,7 @@ private:
   double runClock() const { return sim->simTime() + (sim->paused() ? sim->sysTime() - pauseStartSys : 0); }
 
   int loop() {
-    size_t next = 0;
+    size_t &next = nextEvent;
     const bool longRun = plan.until / (plan.dt * plan.warp) > kLongRunFrames;
     for (;;) {
       while (next < plan.events.size() && plan.events[next].time <= runClock() + kTimeSlack) {
@@ -173,7 +186,7 @@ private:
         std::snprintf(what, sizeof what, "time stands still at %.1f s: frames of %g s at time acceleration %g add nothing to it",
                       before, plan.dt, sim->warp());
         sim->report({{"kind", "error"}, {"text", what}});
-        fail(what);
+        tell(what);
         return kRunFailed;
       }
       if (showProgress && longRun && frames % kProgressEveryFrames == 0) showProgressLine();
@@ -204,14 +217,38 @@ private:
     return true;
   }
 
+  // Events the script holds for after --until: the run ends before them,
+  // which the operator should hear of, as a typing error in a time would
+  // otherwise pass unseen.
+  void reportEventsNotRun() {
+    const size_t left = plan.events.size() - nextEvent;
+    if (left == 0) return;
+    const std::string after = " after " + fixedTime(plan.until) + " s ";
+    const std::string line = std::to_string(plan.events[nextEvent].line);
+    tell(left == 1 ? "1 event" + after + "was not run; it is line " + line
+                   : std::to_string(left) + " events" + after + "were not run; the first is line " + line);
+  }
+
+  static std::string fixedTime(double seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
+  }
+
+  static unsigned modifierBits(const KeyChord &key) {
+    return (key.shift ? Simulation::LeftShift : 0u) | (key.ctrl ? Simulation::LeftCtrl : 0u) |
+           (key.rshift ? Simulation::RightShift : 0u) | (key.rctrl ? Simulation::RightCtrl : 0u);
+  }
+
   bool fire(const ScriptEvent &event) {
-    if (!event.comment.empty()) sim->report({{"kind", "note"}, {"text", event.comment}});
+    // The script's comments tell its story, apart from simhost's own notes.
+    if (!event.comment.empty()) sim->report({{"kind", "story"}, {"line", event.line}, {"text", event.comment}});
     sim->report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
     std::string error;
     bool done = true;
     switch (event.verb) {
       case ScriptVerb::Key:
-        done = sim->pressKey(event.key.code, event.key.shift, event.key.ctrl, error);
+        done = sim->pressKey(event.key.code, modifierBits(event.key), error);
         break;
       case ScriptVerb::Focus:
         done = sim->setFocus(event.name, error);
@@ -266,7 +303,7 @@ private:
     if (!done) {
       if (error.empty()) error = "failed";
       sim->report({{"kind", "error"}, {"line", event.line}, {"action", event.action}, {"text", error}});
-      fail(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
+      tell(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
     }
     return done;
   }
@@ -305,7 +342,7 @@ private:
     if (trace) {
       trace->flush();
       if (!*trace) {
-        fail("cannot write the trace " + plan.trace);
+        tell("cannot write the trace " + plan.trace);
         if (status == kRunOk) status = kRunFailed;
       }
     }

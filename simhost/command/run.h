@@ -12,7 +12,9 @@
 // Results are exit statuses: kRunOk; kRunFailed when the scenario is
 // refused, a script event cannot be done, or saving or tracing fails;
 // kBadUsage when the trace file cannot be opened at all. The reason is
-// always written to err.
+// always written to err. A run that reaches its end before the script's
+// last events succeeds, and tells err how many it left and the line of
+// the first.
 #pragma once
 
 #include <ostream>

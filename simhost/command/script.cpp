@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "text.h"
@@ -19,7 +20,7 @@ struct VerbForm {
 };
 
 constexpr VerbForm kVerbs[] = {
-    {ScriptVerb::Key, "key", 1, 1, "[shift+][ctrl+]KEY"},
+    {ScriptVerb::Key, "key", 1, 1, "[shift+][ctrl+][rshift+][rctrl+]KEY"},
     {ScriptVerb::Focus, "focus", 1, 1, "VESSEL"},
     {ScriptVerb::Warp, "warp", 1, 1, "FACTOR"},
     {ScriptVerb::Pause, "pause", 1, 1, "on|off"},
@@ -44,6 +45,16 @@ const VerbForm *findVerb(std::string_view word) {
     if (word == form.word) return &form;
   }
   return nullptr;
+}
+
+// "key, focus, ..., stop": every verb, as the table holds them.
+std::string verbList() {
+  std::string list;
+  for (const VerbForm &form : kVerbs) {
+    if (!list.empty()) list += ", ";
+    list += form.word;
+  }
+  return list;
 }
 
 // A plain decimal number: digits with an optional fraction, optionally
@@ -234,8 +245,7 @@ bool parseLine(std::string_view line, ScriptEvent &event, std::string &error) {
   }
   const VerbForm *form = findVerb(words[1]);
   if (form == nullptr) {
-    error = "unknown verb " + inQuotes(words[1]) +
-            " (verbs: key, focus, warp, pause, hud, place, delete, mass, attach, detach, afcmode, eva, activate, save, stop)";
+    error = "unknown verb " + inQuotes(words[1]) + " (verbs: " + verbList() + ")";
     return false;
   }
   event.verb = form->verb;
@@ -254,6 +264,15 @@ bool parseLine(std::string_view line, ScriptEvent &event, std::string &error) {
   return true;
 }
 
+// Events fire in file order: a time earlier than one above it would fire
+// late, and silently, so it is refused.
+std::string timeGoesBack(double time, double latestTime, int latestLine) {
+  char text[200];
+  std::snprintf(text, sizeof text, "the time %g s comes before %g s of line %d: a script's times may not go back",
+                time, latestTime, latestLine);
+  return text;
+}
+
 }  // namespace
 
 const char *scriptVerbName(ScriptVerb verb) {
@@ -270,6 +289,8 @@ bool parseScript(std::string_view text, const std::string &fileName, std::vector
   int lineNumber = 0;
   size_t start = 0;
   std::string story;  // comment lines right above the next event
+  double latestTime = 0;  // of the events so far, and the line it is on
+  int latestLine = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
@@ -281,7 +302,14 @@ bool parseScript(std::string_view text, const std::string &fileName, std::vector
       event.line = lineNumber;
       event.comment = std::move(story);
       story.clear();
-      parsed.push_back(std::move(event));
+      if (event.time < latestTime) {
+        problems.push_back(fileName + ":" + std::to_string(lineNumber) + ": " +
+                           timeGoesBack(event.time, latestTime, latestLine));
+      } else {
+        latestTime = event.time;
+        latestLine = event.line;
+        parsed.push_back(std::move(event));
+      }
     } else if (!error.empty()) {
       problems.push_back(fileName + ":" + std::to_string(lineNumber) + ": " + error);
     } else {

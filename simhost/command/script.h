@@ -2,9 +2,9 @@
 //
 //   TIME VERB ARGS...      # comment
 //
-// TIME is simulation time in seconds (a decimal number, at least 0). The
-// command fires the events in file order, each in the first frame at or
-// after its time, so an event written after a later one waits for it.
+// TIME is simulation time in seconds (a decimal number, at least 0), and
+// never less than the time of a line above it. The command fires the events
+// in file order, each in the first frame at or after its time.
 //
 // parseScript is a pure function of the text: the run loop (run.h) calls it
 // once before the simulation starts, and refuses the whole script when any
@@ -30,7 +30,7 @@ struct ScriptEvent {
   std::string action;    // the line from the verb on, as written, for the timeline
   std::string comment;   // the comment lines right above the event, joined: its story
   // The verb's arguments; which of them are used depends on the verb:
-  //   key      key
+  //   key      key (the code and the modifier keys held with it)
   //   focus    name                     delete, detach: name
   //   warp     value                    mass: name, value (kg)
   //   pause    on                       hud: on
@@ -52,7 +52,8 @@ struct ScriptEvent {
 
 // Parses the whole script. fileName is used only in messages. On success
 // returns true with the events in file order. Otherwise returns false with
-// one message per bad line, "FILE:LINE: what is wrong", in file order.
+// one message per bad line, "FILE:LINE: what is wrong", in file order; a
+// line whose time is earlier than a line's above it is a bad line.
 bool parseScript(std::string_view text, const std::string &fileName, std::vector<ScriptEvent> &events,
                  std::vector<std::string> &errors);
 

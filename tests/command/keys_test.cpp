@@ -12,6 +12,7 @@ struct ChordCase {
   DWORD code;
   bool shift, ctrl;
   const char *name;  // as the timeline writes it back
+  bool rshift = false, rctrl = false;
 };
 
 TEST(KeyNames, ChordsReadAsTheHostsCodesAndBack) {
@@ -37,6 +38,9 @@ TEST(KeyNames, ChordsReadAsTheHostsCodesAndBack) {
       {"ctrl+0x1c", 0x1C, false, true, "ctrl+0x1C"},
       {"0xFF", 0xFF, false, false, "0xFF"},
       {"0x1", 0x01, false, false, "0x01"},
+      {"rshift+C", 0x2E, false, false, "rshift+C", true, false},
+      {"RCTRL+7", 0x08, false, false, "rctrl+7", false, true},
+      {"rctrl+ctrl+rshift+shift+4", 0x05, true, true, "shift+ctrl+rshift+rctrl+4", true, true},
   };
   for (const ChordCase &c : cases) {
     KeyChord chord;
@@ -45,6 +49,8 @@ TEST(KeyNames, ChordsReadAsTheHostsCodesAndBack) {
     EXPECT_EQ(chord.code, c.code) << c.text;
     EXPECT_EQ(chord.shift, c.shift) << c.text;
     EXPECT_EQ(chord.ctrl, c.ctrl) << c.text;
+    EXPECT_EQ(chord.rshift, c.rshift) << c.text;
+    EXPECT_EQ(chord.rctrl, c.rctrl) << c.text;
     EXPECT_EQ(keyChordName(chord), c.name) << c.text;
   }
 }
@@ -71,6 +77,8 @@ TEST(KeyNames, UnknownKeysAndModifiersAreRefused) {
       {"shift+", "no key \"\""},
       {"alt+C", "unknown key modifier \"alt\""},
       {"shift+shift+C", "given twice"},
+      {"rctrl+rctrl+C", "given twice"},
+      {"lshift+C", "unknown key modifier \"lshift\""},
       {"CC", "no key \"CC\""},
       {"F1", "no key \"F1\""},
       {"0x", "no key \"0x\""},

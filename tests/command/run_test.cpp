@@ -48,12 +48,14 @@ protected:
   fs::path write(const std::string &name, const std::string &content) { return scratch.write(name, content); }
 
   // simhost with args, run in the temporary folder; --root is the built tree
-  // unless the arguments name one.
-  Outcome simhost(const std::vector<std::string> &args, bool withRoot = true) {
+  // unless the arguments name one. input, when given, is its standard input.
+  Outcome simhost(const std::vector<std::string> &args, bool withRoot = true, const char *input = nullptr) {
     std::string command = "cd " + shellQuoted(dir.string()) + " && " + shellQuoted(KVT_BIN_DIR "/simhost");
     for (const std::string &arg : args) command += " " + shellQuoted(arg);
-    if (withRoot && !args.empty() && args[0] == "run") command += " --root " + shellQuoted(KVT_TREE_DIR);
+    if (withRoot && !args.empty() && (args[0] == "run" || args[0] == "show"))
+      command += " --root " + shellQuoted(KVT_TREE_DIR);
     command += " >" + shellQuoted((dir / "stdout.txt").string()) + " 2>" + shellQuoted((dir / "stderr.txt").string());
+    command += " <" + shellQuoted(input != nullptr ? write("stdin.txt", input).string() : "/dev/null");
     Outcome outcome;
     int raw = std::system(command.c_str());
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -71,6 +73,7 @@ struct StatusCase {
   const char *script;  // written to s.script when not null
   int status;
   const char *err;     // part of stderr, or "" for none expected
+  const char *input = nullptr;  // standard input
 };
 
 TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
@@ -82,8 +85,21 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"a verb that fails at run time", {"run", "rocks.scn", "--script", "s.script"}, "# x\n0.2 delete NoSuch\n", 1,
        "s.script:2: delete NoSuch"},
       {"a scenario the simulation refuses", {"run", "broken.scn", "--until", "1"}, nullptr, 1, "broken.scn"},
-      {"saving into a missing folder", {"run", "rocks.scn", "--until", "0.5", "--save", "no/such/dir/x.scn"}, nullptr, 1,
-       "no/such/dir/x.scn"},
+      {"saving into a missing folder, told before the run",
+       {"run", "rocks.scn", "--until", "0.5", "--save", "no/such/dir/x.scn"}, nullptr, 2, "--save no/such/dir/x.scn: cannot be written: there is no folder no/such/dir"},
+      {"saving onto a folder", {"run", "rocks.scn", "--until", "0.5", "--save", "."}, nullptr, 2,
+       "--save .: cannot be written: it is a folder"},
+      {"saving onto a device", {"run", "rocks.scn", "--until", "0.5", "--save", "/dev/null"}, nullptr, 2,
+       "--save /dev/null: cannot be written: it is not a regular file"},
+      {"a script from standard input", {"run", "rocks.scn", "--script", "-"}, nullptr, 0, "", "0.5 delete Rock2\n"},
+      {"a bad script from standard input", {"run", "rocks.scn", "--script", "-"}, nullptr, 2, "<stdin>:2: unknown verb",
+       "0.5 delete Rock2\n1 fly\n"},
+      {"a script whose times go back", {"run", "rocks.scn", "--script", "s.script"}, "1 stop\n# x\n0.5 delete Rock2\n", 2,
+       "s.script:3: the time 0.5 s comes before 1 s of line 1"},
+      {"events after --until", {"run", "rocks.scn", "--script", "s.script", "--until", "1"},
+       "0.5 mass Rock1 10\n2 mass Rock1 20\n3 stop\n4 stop\n", 0, "3 events after 1 s were not run; the first is line 2"},
+      {"an event after --until", {"run", "rocks.scn", "--script", "s.script", "--until", "1"}, "5 stop\n", 0,
+       "1 event after 1 s was not run; it is line 1"},
       {"a script verb saving into a missing folder", {"run", "rocks.scn", "--script", "s.script"}, "0 save no/dir/x.scn\n",
        1, "s.script:1: save no/dir/x.scn"},
       {"a time acceleration that stops the clock", {"run", "rocks.scn", "--script", "s.script"},
@@ -100,19 +116,29 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"an endless run", {"run", "rocks.scn", "--until", "inf"}, nullptr, 2, "--until"},
       {"a negative end", {"run", "rocks.scn", "--until", "-1"}, nullptr, 2, "--until"},
       {"a stopped clock", {"run", "rocks.scn", "--warp", "0"}, nullptr, 2, "--warp"},
-      {"no command", {}, nullptr, 2, "subcommand"},
+      {"no command", {}, nullptr, 2, "Subcommands:\n  run "},
+      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, show, help"},
       {"help", {"--help"}, nullptr, 0, ""},
       {"help of run", {"run", "--help"}, nullptr, 0, ""},
+      {"the help command", {"help"}, nullptr, 0, ""},
+      {"the help command on run", {"help", "run"}, nullptr, 0, ""},
+      {"the help command on show", {"help", "show"}, nullptr, 0, ""},
+      {"the help command on no command", {"help", "fly"}, nullptr, 2, "no command \"fly\""},
       {"the version", {"--version"}, nullptr, 0, ""},
+      {"show", {"show", "rocks.scn"}, nullptr, 0, ""},
+      {"show of named vessels", {"show", "rocks.scn", "rock2", "Rock1"}, nullptr, 0, ""},
+      {"show of a vessel that is not there", {"show", "rocks.scn", "Rock9"}, nullptr, 2, "no vessel \"Rock9\""},
+      {"show of a scenario the simulation refuses", {"show", "broken.scn"}, nullptr, 1, "broken.scn:2: missing END"},
+      {"show of a missing scenario", {"show", "nowhere"}, nullptr, 2, "no scenario \"nowhere\""},
+      {"show without a scenario", {"show"}, nullptr, 2, "SCENARIO"},
   };
   for (const StatusCase &c : cases) {
     if (c.script != nullptr) write("s.script", c.script);
-    Outcome outcome = simhost(c.args);
+    Outcome outcome = simhost(c.args, true, c.input);
     EXPECT_EQ(outcome.status, c.status) << c.what << "\nstdout:\n" << outcome.out << "\nstderr:\n" << outcome.err;
     if (*c.err != '\0') {
       EXPECT_TRUE(has(outcome.err, c.err)) << c.what << "\nstderr:\n" << outcome.err;
-    }
-    if (c.status == 0) {
+    } else if (c.status == 0) {
       EXPECT_EQ(outcome.err, "") << c.what;
     }
   }
@@ -122,7 +148,10 @@ TEST_F(SimhostRun, HelpDescribesEveryOptionAndTheScriptClock) {
   Outcome outcome = simhost({"run", "--help"}, false);
   ASSERT_EQ(outcome.status, 0);
   for (const char *part : {"SCENARIO", "--root", "--until", "--dt", "--warp", "--script", "--save", "--trace", "--quiet",
-                           "system time spent in the current pause", "place NAME CLASS NEAR X Z"}) {
+                           "system time spent in the current pause", "place NAME CLASS NEAR X Z", "rshift+ and rctrl+",
+                           "\"-\" reads the script from standard input", "fault KIND [ARGS]",
+                           "create-fails [CLASS|*] [N]", "mesh-fails MESH", "file-vanishes PATH", "file-unopenable PATH",
+                           "crew-table-full", "crew-count N", "clear "}) {
     EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
   }
 }
@@ -142,6 +171,60 @@ TEST_F(SimhostRun, SavedScenarioLoadsAgainWithWhatTheScriptChanged) {
   EXPECT_TRUE(has(second.out, "2 vessels: Rock1, Rock3\n")) << second.out;
 }
 
+TEST_F(SimhostRun, SaveWritesThroughASymbolicLinkToItsTarget) {
+  write("rocks.scn", kRocks);
+  fs::create_directory(dir / "kept");
+  write("kept/old.scn", "old\n");
+  fs::create_symlink("kept/old.scn", dir / "latest.scn");
+  fs::create_symlink("latest.scn", dir / "link-to-link.scn");
+  for (const char *link : {"latest.scn", "link-to-link.scn"}) {
+    write("s.script", "0.5 delete Rock2\n");
+    Outcome outcome = simhost({"run", "rocks.scn", "--script", "s.script", "--save", link});
+    ASSERT_EQ(outcome.status, 0) << link << "\n" << outcome.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "latest.scn")) << link;
+    EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
+    const std::string saved = readFile(dir / "kept/old.scn");
+    EXPECT_TRUE(has(saved, "Rock1:UCGO\\Cargos\\Lunar_Rock")) << link << "\n" << saved;
+    EXPECT_FALSE(has(saved, "Rock2:")) << link << "\n" << saved;
+    EXPECT_FALSE(fs::exists(dir / "kept/old.scn.part")) << link;
+    write("kept/old.scn", "old\n");
+  }
+}
+
+struct ShowCase {
+  std::vector<std::string> args;
+  std::vector<const char *> parts;   // each in stdout
+  std::vector<const char *> absent;  // none in stdout
+};
+
+TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
+  write("rocks.scn", kRocks);
+  const ShowCase cases[] = {
+      {{"show", "rocks.scn"},
+       {"simhost: scenario rocks.scn on the simulator tree ", ", loaded, not run\n  2 vessels; the focus vessel is Rock1\n",
+        "\nRock1 (UCGO\\Cargos\\Lunar_Rock)\n  stands       landed at 23.4730000 E 0.6740000 N, the focus vessel\n"
+        "  empty mass   2000 kg\n  attachments  \"UCGOCG\" to a parent (free)\n  saves        STATUS Landed Moon\n"
+        "               POS 23.4730000000 0.6740000000\n               HEADING 90.000000\n",
+        "\nRock2 (UCGO\\Cargos\\Lunar_Rock)\n  stands       landed at 23.4731000 E 0.6740000 N, ",
+        " m from Rock1, at ("},
+       {"created", "Finished"}},
+      {{"show", "rocks.scn", "rock2"}, {"\nRock2 (UCGO"}, {"\nRock1 ("}},
+      {{"show", "Demo", "Mill"},
+       {"simhost: scenario Scenarios/Demo.scn on the simulator tree ", "9 vessels; the focus vessel is Mill\n",
+        "\nMill (Calvane)\n  stands       landed at 23.4730000 E 0.6740000 N, the focus vessel\n"
+        "  empty mass   2072 kg\n  attachments  \"UMmu\" for a child (free)\n",
+        "               UMMUCREW Eng-Mira_Kovac-38-64-72\n", "               UCGO @@", "               OreTankLevel 0.0\n",
+        "               Autospawn 0\n", "               SpawnTime 20.0\n", "               Status 0\n"},
+       {"\nBoxB ("}},
+  };
+  for (const ShowCase &c : cases) {
+    Outcome outcome = simhost(c.args);
+    EXPECT_EQ(outcome.status, 0) << c.args[1] << "\n" << outcome.err;
+    for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
+    for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
+  }
+}
+
 TEST_F(SimhostRun, VesselsOfTheScenarioAreMeasuredFromItsFocus) {
   write("rocks.scn", kRocks);
   Outcome outcome = simhost({"run", "rocks.scn", "--until", "0"});
@@ -149,7 +232,10 @@ TEST_F(SimhostRun, VesselsOfTheScenarioAreMeasuredFromItsFocus) {
   EXPECT_TRUE(has(outcome.out, "[    0.0 s] created  Rock2 (UCGO\\Cargos\\Lunar_Rock) landed at 23.4731000 E 0.6740000 N, ("))
       << outcome.out;
   EXPECT_TRUE(has(outcome.out, " m from Rock1, empty mass 2000 kg\n")) << outcome.out;
-  EXPECT_FALSE(has(outcome.out, "the focus vessel")) << outcome.out;
+  EXPECT_FALSE(has(outcome.out, "m from the focus vessel")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "created  Rock1 (UCGO\\Cargos\\Lunar_Rock) landed at 23.4730000 E 0.6740000 N, the focus "
+                               "vessel, empty mass 2000 kg\n"))
+      << outcome.out;
   EXPECT_TRUE(has(outcome.out, "Finished at 0.0 s of simulation time after 0 frames; 2 vessels: Rock1, Rock2\n"))
       << outcome.out;
 }
@@ -216,11 +302,11 @@ TEST_F(SimhostRun, TheSameRunTwiceGivesTheSameOutputAndTrace) {
 
 TEST_F(SimhostRun, ScriptEventsFireInTheFirstFrameAtOrAfterTheirTimeInFileOrder) {
   write("rocks.scn", kRocks);
-  write("s.script", "1.0 mass Rock1 100\n1.0 mass Rock2 200\n0.2 mass Rock1 300\n");
+  write("s.script", "1.0 mass Rock1 100\n1.0 mass Rock2 200\n1.0 mass Rock1 300\n");
   Outcome outcome = simhost({"run", "rocks.scn", "--script", "s.script", "--dt", "0.3"});
   ASSERT_EQ(outcome.status, 0) << outcome.err;
-  // Frames of 0.3 s reach 1.0 s only at 1.2 s; the third event waits for the
-  // second, though its own time has long passed.
+  // Frames of 0.3 s reach 1.0 s only at 1.2 s; events of the same time fire
+  // in file order.
   EXPECT_TRUE(has(outcome.out, "[    1.2 s] script   line 1: mass Rock1 100\n")) << outcome.out;
   EXPECT_TRUE(has(outcome.out, "[    1.2 s] script   line 2: mass Rock2 200\n")) << outcome.out;
   EXPECT_TRUE(has(outcome.out, "[    1.2 s] script   line 3: mass Rock1 300\n")) << outcome.out;
@@ -305,9 +391,10 @@ TEST_F(SimhostRun, TheDemoMillAnswersKeysOnItsHud) {
   write("s.script", "1 key 4\n2 hud off\n3 hud on\n");
   Outcome outcome = simhost({"run", "--script", "s.script", "--until", "4"});
   ASSERT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_TRUE(has(outcome.out, "] key      4 -> 0\n")) << outcome.out;
-  EXPECT_TRUE(has(outcome.out, "] hud      y=216 \"Autoprocessing enabled\"\n")) << outcome.out;
-  EXPECT_TRUE(has(outcome.out, "] hud      (clear)\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "] key      4: not consumed by Mill, left to the simulator\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "[    1.1 s] hud      row 18 (y=216 px) \"Autoprocessing enabled\"\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "[    2.1 s] hud      row 18 (y=216 px) cleared\n")) << outcome.out;
+  EXPECT_TRUE(has(outcome.out, "[    3.1 s] hud      row 18 (y=216 px) \"Autoprocessing enabled\"\n")) << outcome.out;
 }
 
 TEST_F(SimhostRun, QuietLeavesStdoutEmptyButTellsErrors) {

@@ -22,6 +22,12 @@ TEST(ScriptParsing, EachVerbReadsItsArguments) {
   EXPECT_FALSE(e.key.ctrl);
   EXPECT_EQ(e.action, "key shift+C");
 
+  e = parseOne("12.5 key rshift+rctrl+C");
+  EXPECT_EQ(e.key.code, 0x2Eu);
+  EXPECT_FALSE(e.key.shift);
+  EXPECT_TRUE(e.key.rshift);
+  EXPECT_TRUE(e.key.rctrl);
+
   e = parseOne("0 focus Mill");
   EXPECT_EQ(e.verb, ScriptVerb::Focus);
   EXPECT_EQ(e.name, "Mill");
@@ -90,7 +96,7 @@ TEST(ScriptParsing, CommentsBlankLinesAndLineEndingsAreSkippedButCounted) {
       "   \t  \r\n"
       "1.0 key 7   # produce now\r\n"
       "\t2 key\tshift+C\n"
-      "0.5 stop";  // earlier than the one before, and no newline at the end
+      "2 stop";  // at the same time as the one before, and no newline at the end
   std::vector<ScriptEvent> events;
   std::vector<std::string> errors;
   ASSERT_TRUE(parseScript(text, "a.script", events, errors));
@@ -100,7 +106,7 @@ TEST(ScriptParsing, CommentsBlankLinesAndLineEndingsAreSkippedButCounted) {
   EXPECT_EQ(events[1].line, 5);
   EXPECT_EQ(events[1].action, "key\tshift+C");
   EXPECT_EQ(events[2].line, 6);
-  EXPECT_EQ(events[2].time, 0.5);  // file order is kept, not sorted
+  EXPECT_EQ(events[2].time, 2);
 }
 
 struct BadLine {
@@ -121,7 +127,10 @@ TEST(ScriptParsing, BadLinesAreRefusedWithFileLineAndReason) {
       {"5 # only a comment after the time", "a verb must follow the time"},
       {"5 jump Mill", "unknown verb \"jump\""},
       {"5 KEY C", "unknown verb \"KEY\""},
-      {"5 key", "key takes [shift+][ctrl+]KEY, not 0 arguments"},
+      {"5 key", "key takes [shift+][ctrl+][rshift+][rctrl+]KEY, not 0 arguments"},
+      {"5 key lshift+C", "unknown key modifier \"lshift\" (use shift+, ctrl+, rshift+ or rctrl+)"},
+      {"5 Fault clear", "(verbs: key, focus, warp, pause, hud, place, delete, mass, attach, detach, afcmode, eva, "
+                        "activate, save, fault, stop)"},
       {"5 key shift+C 7", "not 2 arguments"},
       {"5 key alt+C", "unknown key modifier \"alt\""},
       {"5 key F1", "no key \"F1\""},
@@ -170,6 +179,31 @@ TEST(ScriptParsing, EveryBadLineIsNamedInFileOrder) {
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].rfind("s:1: ", 0), 0u);
   EXPECT_EQ(errors[1].rfind("s:3: ", 0), 0u);
+}
+
+struct BackwardsCase {
+  const char *text;
+  const char *error;  // "" when the script is taken
+};
+
+TEST(ScriptParsing, TimesThatGoBackAreRefusedWithTheirLine) {
+  const BackwardsCase cases[] = {
+      {"1 key C\n1 key 7\n1.0 stop\n", ""},
+      {"0 key C\n# x\n10 key 7\n\n9.5 stop\n", "s:5: the time 9.5 s comes before 10 s of line 3: a script's times may not go back"},
+      {"5 key C\n2 key 7\n3 stop\n", "s:2: the time 2 s comes before 5 s of line 1"},
+      {"5 key C\n2 key 7\n3 stop\n", "s:3: the time 3 s comes before 5 s of line 1"},
+      {"5 key C\n6 jump\n2 stop\n", "s:3: the time 2 s comes before 5 s of line 1"},
+  };
+  for (const BackwardsCase &c : cases) {
+    std::vector<ScriptEvent> events;
+    std::vector<std::string> errors;
+    const bool taken = parseScript(c.text, "s", events, errors);
+    EXPECT_EQ(taken, *c.error == '\0') << c.text;
+    if (taken) continue;
+    bool told = false;
+    for (const std::string &error : errors) told = told || error.rfind(c.error, 0) == 0;
+    EXPECT_TRUE(told) << c.text << " -> " << (errors.empty() ? "" : errors.front());
+  }
 }
 
 TEST(ScriptParsing, AnEmptyScriptHasNoEvents) {

@@ -1,0 +1,188 @@
+#include "show.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "VesselAPI.h"
+#include "plan.h"
+#include "run.h"
+#include "simulation.h"
+#include "text.h"
+#include "timeline.h"
+
+namespace simhost::command {
+
+namespace {
+
+using nlohmann::json;
+
+// The names of the left column, and the width that lines up the right one.
+constexpr int kLabelWidth = 13;
+
+std::string labelled(const std::string &label, const std::string &value) {
+  char column[32];
+  std::snprintf(column, sizeof column, "  %-*s", kLabelWidth, label.c_str());
+  return column + value + "\n";
+}
+
+std::string objectName(OBJHANDLE object) {
+  char name[256] = {};
+  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
+  return name;
+}
+
+OBJHANDLE vesselNamed(const std::string &name) {
+  std::vector<char> buffer(name.begin(), name.end());
+  buffer.push_back('\0');
+  return oapiGetVesselByName(buffer.data());
+}
+
+std::string kilograms(double kg) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f", kg);
+  std::string s = text;
+  s.erase(s.find_last_not_of('0') + 1);
+  if (s.back() == '.') s.pop_back();
+  return s + " kg";
+}
+
+// Where the vessel stands, from its "created" event: landed or in flight,
+// the point below it, and how far it is from the focus vessel.
+std::string whereText(const json &created, const std::string &name, const std::string &focusName) {
+  std::string s = placeText(created);
+  if (name == focusName) return s + ", the focus vessel";
+  const json &local = created.contains("local") ? created["local"] : json();
+  if (focusName.empty() || !local.is_array() || local.size() != 3) return s;
+  double d[3] = {};
+  for (size_t i = 0; i < 3; ++i) {
+    d[i] = local[i].is_number() ? local[i].get<double>() : 0.0;
+    // No "-0.0" for what lies on an axis.
+    if (std::fabs(d[i]) < 0.05) d[i] = 0;
+  }
+  char distance[64];
+  std::snprintf(distance, sizeof distance, ", %.1f m from ", std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+  char frame[160];
+  std::snprintf(frame, sizeof frame, ", at (%.1f, %.1f, %.1f) m of its frame", d[0], d[1], d[2]);
+  return s + distance + focusName + frame;
+}
+
+// Each attachment point: its id, which way it attaches, and to what.
+std::string attachmentsText(OBJHANDLE vessel) {
+  VESSEL *v = oapiGetVesselInterface(vessel);
+  if (v == nullptr) return "none";
+  std::string s;
+  for (bool toParent : {true, false}) {
+    for (DWORD i = 0; i < v->AttachmentCount(toParent); ++i) {
+      ATTACHMENTHANDLE point = v->GetAttachmentHandle(toParent, i);
+      const char *id = v->GetAttachmentId(point);
+      OBJHANDLE other = v->GetAttachmentStatus(point);
+      if (!s.empty()) s += "; ";
+      s += "\"" + std::string(id != nullptr ? id : "") + "\"" + (toParent ? " to a parent" : " for a child");
+      s += other != nullptr ? ": " + objectName(other) : " (free)";
+    }
+  }
+  return s.empty() ? "none" : s;
+}
+
+class ScenarioShow {
+public:
+  ScenarioShow(const ScenarioPlace &place, std::ostream &out, std::ostream &err) : place(place), out(out), err(err) {}
+
+  int show(const std::vector<std::string> &wanted) {
+    Simulation sim(place.root);
+    sim.setObserver([this](const Event &event) { keep(event); });
+    std::string error;
+    const bool loaded = sim.loadScenario(place.path, error);
+    sim.setObserver(nullptr);
+    if (!loaded) {
+      err << "simhost: scenario " << place.shown << " refused: " << error << '\n';
+      return kRunFailed;
+    }
+    std::vector<OBJHANDLE> vessels;
+    if (!chooseVessels(wanted, vessels)) return kBadUsage;
+    OBJHANDLE focus = sim.focus();
+    focusName = focus != nullptr ? objectName(focus) : "";
+    header();
+    for (OBJHANDLE vessel : vessels) showVessel(sim, vessel);
+    return kRunOk;
+  }
+
+private:
+  const ScenarioPlace &place;
+  std::ostream &out;
+  std::ostream &err;
+  std::string focusName;
+  std::map<std::string, json> created;  // by vessel name
+  std::vector<std::string> notes;       // what the loading told besides
+
+  void keep(const Event &event) {
+    const std::string kind = event.value("kind", "");
+    if (kind == "created" && event.contains("name") && event["name"].is_string()) {
+      created[event["name"].get<std::string>()] = event;
+    } else if (kind == "note" || kind == "fault") {
+      // As the timeline tells it, without its time: nothing has run yet.
+      std::string told = Timeline().format(event);
+      const size_t stamp = timelineStamp(0).size();
+      notes.push_back(told.substr(std::min(stamp, told.size())));
+    }
+  }
+
+  bool chooseVessels(const std::vector<std::string> &wanted, std::vector<OBJHANDLE> &vessels) {
+    if (wanted.empty()) {
+      for (DWORD i = 0; i < oapiGetVesselCount(); ++i) vessels.push_back(oapiGetVesselByIndex(i));
+      return true;
+    }
+    bool allFound = true;
+    for (const std::string &name : wanted) {
+      OBJHANDLE vessel = vesselNamed(name);
+      if (vessel == nullptr) {
+        err << "simhost: no vessel \"" << name << "\" in the scenario " << place.shown << '\n';
+        allFound = false;
+      }
+      vessels.push_back(vessel);
+    }
+    return allFound;
+  }
+
+  void header() {
+    const DWORD count = oapiGetVesselCount();
+    out << "simhost: scenario " << place.shown << " on the simulator tree " << place.root << ", loaded, not run\n";
+    out << "  " << count << (count == 1 ? " vessel" : " vessels");
+    out << (focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName) << "\n";
+    for (const std::string &note : notes) out << "  while loading: " << note;
+  }
+
+  void showVessel(Simulation &sim, OBJHANDLE vessel) {
+    const std::string name = objectName(vessel);
+    VESSEL *v = oapiGetVesselInterface(vessel);
+    out << '\n' << name << " (" << (v != nullptr ? v->GetClassNameA() : "?") << ")\n";
+    auto it = created.find(name);
+    if (it != created.end()) out << labelled("stands", whereText(it->second, name, focusName));
+    out << labelled("empty mass", kilograms(oapiGetEmptyMass(vessel)));
+    out << labelled("attachments", attachmentsText(vessel));
+    std::vector<std::string> lines;
+    std::string error;
+    if (!sim.vesselBlockLines(name, lines, error)) {
+      out << labelled("saves", "(" + error + ")");
+      return;
+    }
+    for (size_t i = 0; i < lines.size(); ++i) out << labelled(i == 0 ? "saves" : "", lines[i]);
+  }
+};
+
+}  // namespace
+
+int showScenario(const ShowOptions &options, std::ostream &out, std::ostream &err) {
+  ScenarioPlace place;
+  std::vector<std::string> errors;
+  if (!findScenario(options.scenario, options.root, place, errors)) {
+    for (const std::string &error : errors) err << "simhost: " << error << '\n';
+    return kBadUsage;
+  }
+  ScenarioShow show(place, out, err);
+  return show.show(options.vessels);
+}
+
+}  // namespace simhost::command
