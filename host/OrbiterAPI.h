@@ -15,7 +15,13 @@
 #include "win32.h"
 
 #ifdef _WIN32
+// Modules import the simulator's functions; the simulator (here the stand-in
+// library, built with HOST_IMPLEMENTATION) exports them.
+#ifdef HOST_IMPLEMENTATION
+#define OAPIFUNC __declspec(dllexport)
+#else
 #define OAPIFUNC __declspec(dllimport)
+#endif
 #define DLLCLBK extern "C" __declspec(dllexport)
 #else
 #define OAPIFUNC __attribute__((visibility("default")))

@@ -1,15 +1,30 @@
 // The few Windows calls a vessel module makes: loading another module,
 // finding one of its exports, and drawing HUD text into a device context.
 //
-// On Windows these are the real ones from <windows.h>. Everywhere else the
-// simulator stand-in provides them: LoadLibraryA resolves its path with the
-// simulator's path rules (see host_files.h) and loads with dlopen,
-// GetProcAddress uses dlsym, and TextOutA records the text into the HUD
-// surface that the host handed to clbkDrawHUD.
+// On Windows these are the real ones from <windows.h>, and so are the types.
+// Everywhere else the simulator stand-in provides them: LoadLibraryA
+// resolves its path with the simulator's path rules (see host_files.h) and
+// loads with dlopen, GetProcAddress uses dlsym, and TextOutA records the
+// text into the HUD surface that the host handed to clbkDrawHUD.
 #pragma once
 
 #ifdef _WIN32
+
+// The real types and calls (HDC, DWORD, LoadLibraryA, TextOutA ...), without
+// the parts of <windows.h> a module has no use for, and without its min and
+// max macros, which would break the standard library's.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
+// The 16-bit pointer qualifiers, still defined as empty macros: they would
+// swallow every name "near" or "far" in code that includes this header.
+#undef near
+#undef far
+
 #else
 
 #include <cstdint>

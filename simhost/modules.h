@@ -18,6 +18,18 @@ struct VesselModule {
   void (*ovcExit)(VESSEL *) = nullptr;
 };
 
+// A module the run loaded: a vessel module, or one a module loaded itself.
+struct LoadedLibrary {
+  void *handle = nullptr;
+  void (*opcDeleteVessel)(OBJHANDLE) = nullptr;
+  bool initialised = false;  // its InitModule ran
+  VesselModule module;       // bound when it is first loaded as a vessel module
+};
+
+// Loads the module file (a resolved path) for the life of the process, once
+// however it is named. Null with the loader's reason in error.
+LoadedLibrary *openLibrary(const std::string &resolved, std::string &error);
+
 // The vessel module Modules/<name>.dll of the tree at root. Null with a
 // reason in error when the file is missing, cannot be loaded or exports no
 // ovcInit. The result lives for the process.

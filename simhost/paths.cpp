@@ -1,59 +1,17 @@
-// The simulator's path rules on a POSIX file system, and the Windows calls
-// that load modules by such paths.
+// The simulator's path rules on the platform's file system, and the table
+// of modules the run loaded as vessel classes.
 
-#include <dirent.h>
-#include <dlfcn.h>
-#include <sys/stat.h>
-
-#include <cstring>
+#include <algorithm>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "modules.h"
+#include "platform.h"
 #include "runtime.h"
 #include "simulation.h"
-#include "text.h"
 
 namespace simhost {
-
-namespace {
-
-bool isDirectory(const std::string &path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool exists(const std::string &path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-// The entry of folder dir whose name equals want ignoring case; an exact
-// match wins over others.
-bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
-  if (exists(dir + "/" + want)) {
-    found = want;
-    return true;
-  }
-  DIR *d = opendir(dir.c_str());
-  if (!d) return false;
-  bool ok = false;
-  while (dirent *e = readdir(d)) {
-    if (text::iequals(e->d_name, want)) {
-      found = e->d_name;
-      ok = true;
-      break;
-    }
-  }
-  closedir(d);
-  return ok;
-}
-
-bool absolutePath(const char *path) { return path[0] == '/'; }
-
-}  // namespace
 
 std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
   std::vector<std::string> parts;
@@ -74,33 +32,20 @@ std::string resolvePath(const std::string &root, const std::string &simPath, boo
   std::string path = root.empty() ? "." : root;
   for (size_t k = 0; k < parts.size(); ++k) {
     std::string found;
-    if (!isDirectory(path)) return "";
-    if (!findEntry(path, parts[k], found)) {
+    if (!platform::isDirectory(path)) return "";
+    if (!platform::findEntry(path, parts[k], found)) {
       if (forWriting && k + 1 == parts.size()) {
         found = parts[k];
       } else {
         return "";
       }
     }
-    path += "/" + found;
+    path += platform::kSeparator + found;
   }
   return path;
 }
 
 namespace {
-
-std::string resolveForHost(const char *path, bool forWriting) {
-  if (!path || !*path) return "";
-  if (absolutePath(path)) return path;
-  return resolvePath(currentTreeRoot(), path, forWriting);
-}
-
-struct LoadedLibrary {
-  void *handle = nullptr;
-  void (*opcDeleteVessel)(OBJHANDLE) = nullptr;
-  bool initialised = false;
-  VesselModule module;
-};
 
 std::mutex &libraryLock() {
   static std::mutex m;
@@ -108,31 +53,27 @@ std::mutex &libraryLock() {
 }
 
 // Process-wide and never released: plugins stay loaded for the process.
-std::map<std::string, LoadedLibrary *> &libraries() {
-  static auto *table = new std::map<std::string, LoadedLibrary *>();
+// Keyed by the loader's handle, which is the same however the file was
+// named.
+std::map<void *, LoadedLibrary *> &libraries() {
+  static auto *table = new std::map<void *, LoadedLibrary *>();
   return *table;
 }
 
+}  // namespace
+
 LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
-  char real[4096];
-  std::string key = realpath(resolved.c_str(), real) ? std::string(real) : resolved;
+  void *handle = platform::openLibrary(resolved, error);
+  if (!handle) return nullptr;
   std::lock_guard<std::mutex> guard(libraryLock());
-  auto it = libraries().find(key);
-  if (it != libraries().end()) return it->second;
-  void *handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    const char *why = dlerror();
-    error = why ? why : "cannot be loaded";
-    return nullptr;
+  LoadedLibrary *&lib = libraries()[handle];
+  if (!lib) {
+    lib = new LoadedLibrary();
+    lib->handle = handle;
+    lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(platform::librarySymbol(handle, "opcDeleteVessel"));
   }
-  auto *lib = new LoadedLibrary();
-  lib->handle = handle;
-  lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(dlsym(handle, "opcDeleteVessel"));
-  libraries()[key] = lib;
   return lib;
 }
-
-}  // namespace
 
 const VesselModule *loadVesselModule(const std::string &root, const std::string &name, std::string &error) {
   std::string simPath = "Modules\\" + name + ".dll";
@@ -150,8 +91,8 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
   if (!lib->module.library) {
     lib->module.path = simPath;
     lib->module.library = lib->handle;
-    lib->module.ovcInit = reinterpret_cast<VESSEL *(*)(OBJHANDLE, int)>(dlsym(lib->handle, "ovcInit"));
-    lib->module.ovcExit = reinterpret_cast<void (*)(VESSEL *)>(dlsym(lib->handle, "ovcExit"));
+    lib->module.ovcInit = reinterpret_cast<VESSEL *(*)(OBJHANDLE, int)>(platform::librarySymbol(lib->handle, "ovcInit"));
+    lib->module.ovcExit = reinterpret_cast<void (*)(VESSEL *)>(platform::librarySymbol(lib->handle, "ovcExit"));
   }
   if (!lib->module.ovcInit) {
     error = "module " + simPath + " has no ovcInit";
@@ -159,8 +100,8 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
   }
   if (!lib->initialised) {
     lib->initialised = true;
-    auto init = reinterpret_cast<void (*)(HINSTANCE)>(dlsym(lib->handle, "InitModule"));
-    if (init) init(lib->handle);
+    auto init = reinterpret_cast<void (*)(HINSTANCE)>(platform::librarySymbol(lib->handle, "InitModule"));
+    if (init) init(static_cast<HINSTANCE>(lib->handle));
   }
   return &lib->module;
 }
@@ -172,37 +113,14 @@ void notifyVesselDeleted(OBJHANDLE vessel) {
     for (const auto &entry : libraries())
       if (entry.second->opcDeleteVessel) callbacks.push_back(entry.second->opcDeleteVessel);
   }
+  // Modules the system loaded itself, past the table.
+  for (void *module : platform::modulesOfProcess()) {
+    auto callback = reinterpret_cast<void (*)(OBJHANDLE)>(platform::librarySymbol(module, "opcDeleteVessel"));
+    if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end())
+      callbacks.push_back(callback);
+  }
   // Called without the lock: a plugin may load libraries from its callback.
   for (auto callback : callbacks) callback(vessel);
 }
 
 }  // namespace simhost
-
-extern "C" {
-
-FILE *hostOpenFile(const char *path, const char *mode) {
-  if (!path || !mode) return nullptr;
-  bool writing = std::strpbrk(mode, "wa+") != nullptr;
-  std::string resolved = simhost::resolveForHost(path, writing);
-  if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
-  simhost::Runtime *rt = simhost::currentRuntime();
-  if (rt && rt->faults.openFails(*rt, resolved)) return nullptr;
-  return std::fopen(resolved.c_str(), mode);
-}
-
-HMODULE LoadLibraryA(LPCSTR path) {
-  std::string resolved = simhost::resolveForHost(path, false);
-  if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
-  std::string error;
-  simhost::LoadedLibrary *lib = simhost::openLibrary(resolved, error);
-  return lib ? lib->handle : nullptr;
-}
-
-FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-  if (!module || !name) return nullptr;
-  return reinterpret_cast<FARPROC>(dlsym(module, name));
-}
-
-BOOL FreeLibrary(HMODULE) { return TRUE; }
-
-}  // extern "C"

@@ -16,15 +16,11 @@
 
 #include "faults.h"
 #include "frame_clock.h"
+#include "hud_surface.h"
 #include "mesh.h"
 #include "simulation.h"
 #include "vessel_class.h"
 #include "world.h"
-
-struct HostDeviceContext {
-  std::vector<simhost::Simulation::HudText> lines;
-  bool open = false;  // only while the host's clbkDrawHUD call runs
-};
 
 namespace simhost {
 
@@ -67,7 +63,7 @@ public:
   // ---- display
   bool hudVisible = true;
   int hudWidth = 1024, hudHeight = 768;
-  HostDeviceContext hudSurface;
+  HudSurface hudSurface;
   std::vector<Simulation::HudText> lastHud;
   char debugText[OAPI_DEBUGSTRING_CAPACITY] = {};
   std::string lastDebug;

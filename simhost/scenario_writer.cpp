@@ -3,8 +3,6 @@
 // vessel's unknown lines) is written back as it came, so that loading a
 // saved file and saving it again gives the same bytes.
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include <system_error>
 
 #include "geometry.h"
+#include "platform.h"
 #include "scenario.h"
 #include "vessel_state.h"
 
@@ -101,8 +100,9 @@ bool saveTarget(const std::string &path, std::string &target, std::string &error
     return false;
   }
   // The scenario is written beside its target and renamed over it.
-  if (access(folder.c_str(), W_OK | X_OK) != 0) {
-    error = path + ": cannot be written: the folder " + folder.string() + ": " + std::strerror(errno);
+  std::string why;
+  if (!platform::canWriteFolder(folder.string(), why)) {
+    error = path + ": cannot be written: the folder " + folder.string() + ": " + why;
     return false;
   }
   target = file.string();
@@ -157,7 +157,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   }
   bool ok = std::fwrite(w.out.data(), 1, w.out.size(), f) == w.out.size();
   ok = std::fclose(f) == 0 && ok;
-  if (!ok || std::rename(part.c_str(), target.c_str()) != 0) {
+  if (!ok || !platform::replaceFile(part, target)) {
     std::remove(part.c_str());
     error = path + ": cannot be written completely";
     return false;

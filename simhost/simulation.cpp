@@ -9,6 +9,7 @@
 
 #include "geometry.h"
 #include "keys.h"
+#include "platform.h"
 #include "runtime.h"
 #include "scenario.h"
 #include "vessel_state.h"
@@ -16,7 +17,10 @@
 namespace simhost {
 
 struct Simulation::Impl {
-  explicit Impl(const std::string &root) : rt(root) {}
+  explicit Impl(const std::string &root) : folder(root), rt(folder.root()) {}
+  // The process stands in the tree while the run lives, as the simulator
+  // does (see platform.h); the run's vessels go before it leaves.
+  platform::TreeFolder folder;
   Runtime rt;
 };
 
@@ -105,10 +109,10 @@ bool Simulation::blockFile(const std::string &simPath, std::string &error) {
 void Simulation::clearFaults() { impl->rt.faults.clear(); }
 
 bool Simulation::loadScenario(const std::string &path, std::string &error) {
-  return loadScenarioFile(impl->rt, path, error);
+  return loadScenarioFile(impl->rt, impl->folder.outside(path), error);
 }
 bool Simulation::saveScenario(const std::string &path, std::string &error) {
-  return saveScenarioFile(impl->rt, path, error);
+  return saveScenarioFile(impl->rt, impl->folder.outside(path), error);
 }
 bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error) {
   VesselRecord *v = named(impl->rt, name, error);
@@ -163,11 +167,8 @@ void Simulation::frame() {
         hps.CY = hps.H / 2;
         hps.Scale = hps.H / 40.0;
         hps.Markersize = hps.H / 50;
-        rt.hudSurface.lines.clear();
-        rt.hudSurface.open = true;
-        cb->clbkDrawHUD(1, &hps, &rt.hudSurface);
-        rt.hudSurface.open = false;
-        drawn.swap(rt.hudSurface.lines);
+        cb->clbkDrawHUD(1, &hps, rt.hudSurface.open());
+        drawn = rt.hudSurface.close();
       }
     }
     if (!sameHud(drawn, rt.lastHud)) {

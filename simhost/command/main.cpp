@@ -5,8 +5,6 @@
 // Exit statuses, for every command: 0 success, 1 the run failed or the
 // scenario was refused, 2 bad usage (no command or an unknown one, a bad
 // option, a bad script, nothing found where named).
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -15,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "plan.h"
+#include "platform.h"
 #include "run.h"
 #include "show.h"
 
@@ -193,7 +192,7 @@ int main(int argc, char **argv) {
     return kBadUsage;
   }
   try {
-    return simhost::command::runPlan(plan, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+    return simhost::command::runPlan(plan, std::cout, std::cerr, simhost::platform::stderrIsTerminal());
   } catch (const std::exception &e) {
     std::cout.flush();
     std::cerr << "simhost: the run stopped on an internal error: " << e.what() << '\n';

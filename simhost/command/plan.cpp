@@ -9,6 +9,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform.h"
 #include "simulation.h"
 
 namespace simhost::command {
@@ -96,8 +97,8 @@ std::string shownInside(const std::string &root, const std::string &path) {
 
 std::string treeBesideExecutable() {
   std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
+  fs::path self = platform::thisExecutable();
+  if (self.empty()) return {};
   fs::path tree = self.parent_path() / ".." / "tree";
   fs::path normal = fs::weakly_canonical(tree, ec);
   return (ec ? tree.lexically_normal() : normal).string();

@@ -1,0 +1,67 @@
+// The operating system under simhost: its file system, its module loader,
+// its current folder and its terminal. simhost reaches the platform only
+// through this door, implemented once per platform: platform_posix.cpp
+// (dlopen, a file system that tells case apart) and platform_windows.cpp
+// (LoadLibraryA, a file system that ignores case, backslashes). Each file
+// compiles to nothing on the other platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace simhost::platform {
+
+// What resolved paths are joined with: '/' on POSIX, '\' on Windows.
+extern const char kSeparator;
+
+bool isDirectory(const std::string &path);
+bool exists(const std::string &path);
+bool isAbsolute(const std::string &path);
+// The name under which folder dir holds the entry want, matched as the
+// simulator matches names (without regard to case). On POSIX the folder is
+// searched and an exact match wins over others; Windows matches by itself.
+bool findEntry(const std::string &dir, const std::string &want, std::string &found);
+// Renames file from over file to, which may exist.
+bool replaceFile(const std::string &from, const std::string &to);
+// False with the reason in error when new files cannot be made in folder.
+bool canWriteFolder(const std::string &folder, std::string &error);
+
+// Loads a module for the life of the process. Loading a file already loaded
+// gives the same handle. Null with the loader's reason in error.
+void *openLibrary(const std::string &path, std::string &error);
+// An export of a loaded module; null when it has none.
+void *librarySymbol(void *library, const char *name);
+// Every module the process has loaded, however it was loaded: on Windows
+// the system loads modules with the real LoadLibraryA, past simhost. Empty
+// on POSIX, where every load goes through simhost's own table.
+std::vector<void *> modulesOfProcess();
+
+// The simulator's files are named relative to its folder, which is its
+// current folder. While a run of simhost lives the process stands in its
+// tree as the simulator would (on Windows, where the system opens files and
+// modules by such relative names itself); the folder it came from is kept,
+// so that paths the operator gave stay where they were meant.
+class TreeFolder {
+public:
+  // Stands in root; root itself is made absolute first.
+  explicit TreeFolder(const std::string &root);
+  // Back to the folder the process came from.
+  ~TreeFolder();
+  TreeFolder(const TreeFolder &) = delete;
+  TreeFolder &operator=(const TreeFolder &) = delete;
+
+  // The tree, as an absolute path where the process moved into it.
+  const std::string &root() const { return root_; }
+  // A path the operator gave, relative to the folder the process came from.
+  std::string outside(const std::string &path) const;
+
+private:
+  std::string root_;
+  std::string cameFrom_;  // empty when the process did not move
+};
+
+// The running program's own file; empty when it cannot be told.
+std::string thisExecutable();
+bool stderrIsTerminal();
+
+}  // namespace simhost::platform

@@ -1,0 +1,94 @@
+// The POSIX side of simhost's platform (platform.h): dlopen and a file
+// system that tells case apart, searched for the simulator's names. The
+// process stays in the folder it was started in: on POSIX the system opens
+// files and modules through libsimhost (host_posix.cpp), which resolves
+// them inside the running tree.
+#ifndef _WIN32
+
+#include "platform.h"
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "text.h"
+
+namespace simhost::platform {
+
+const char kSeparator = '/';
+
+bool isDirectory(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool isAbsolute(const std::string &path) { return !path.empty() && path[0] == '/'; }
+
+bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
+  if (exists(dir + "/" + want)) {
+    found = want;
+    return true;
+  }
+  DIR *d = opendir(dir.c_str());
+  if (!d) return false;
+  bool ok = false;
+  while (dirent *e = readdir(d)) {
+    if (text::iequals(e->d_name, want)) {
+      found = e->d_name;
+      ok = true;
+      break;
+    }
+  }
+  closedir(d);
+  return ok;
+}
+
+bool replaceFile(const std::string &from, const std::string &to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool canWriteFolder(const std::string &folder, std::string &error) {
+  if (access(folder.c_str(), W_OK | X_OK) == 0) return true;
+  error = std::strerror(errno);
+  return false;
+}
+
+void *openLibrary(const std::string &path, std::string &error) {
+  void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    const char *why = dlerror();
+    error = why ? why : "cannot be loaded";
+  }
+  return handle;
+}
+
+void *librarySymbol(void *library, const char *name) { return library && name ? dlsym(library, name) : nullptr; }
+
+std::vector<void *> modulesOfProcess() { return {}; }
+
+TreeFolder::TreeFolder(const std::string &root) : root_(root) {}
+TreeFolder::~TreeFolder() = default;
+std::string TreeFolder::outside(const std::string &path) const { return path; }
+
+std::string thisExecutable() {
+  char path[PATH_MAX] = {};
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
+bool stderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
+
+}  // namespace simhost::platform
+
+#endif  // !_WIN32
