@@ -1,7 +1,8 @@
 #include "cargo_world.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
+
+#include "test_platform.h"
 
 namespace cargo_test {
 
@@ -101,13 +102,12 @@ void CargoWorld::addCarrierModule() const {
 
 CargoBay *CargoWorld::carrierBay(const std::string &name) const {
   // The module is loaded by the host already; this only finds it again.
-  void *module = dlopen(CarrierModulePath, RTLD_NOW | RTLD_NOLOAD);
+  void *module = kvt_test::loadedModule(CarrierModulePath);
   if (!module) {
     ADD_FAILURE() << "the CargoCarrier module is not loaded: " << CarrierModulePath;
     return nullptr;
   }
-  auto bayOf = reinterpret_cast<CargoBay *(*)(OBJHANDLE)>(dlsym(module, "CargoCarrierBay"));
-  dlclose(module);
+  auto bayOf = reinterpret_cast<CargoBay *(*)(OBJHANDLE)>(kvt_test::moduleSymbol(module, "CargoCarrierBay"));
   return bayOf ? bayOf(vessel(name)) : nullptr;
 }
 

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -159,6 +161,65 @@ TEST_F(CrewAreas, AnActivationIsPolledOnceByItsOwnerOnly) {
   EXPECT_EQ(table->activatedVessel, nullptr);
   EXPECT_EQ(table->activatedId, 0);
   EXPECT_EQ(roster.PollActionArea(), -1);
+}
+
+// The table as memory shared with a module built apart: each field read
+// back as raw bytes where it lies. In a 32-bit process (the preset
+// linux-x86) that is the crew add-on's own layout; a 64-bit build keeps the
+// same order with pointer-sized handles, wherever the shared header puts it.
+size_t FieldAt(size_t offset32, size_t offset64) { return sizeof(void *) == 4 ? offset32 : offset64; }
+
+struct RawField {
+  const char *name;
+  size_t offset;  // from the start of the table
+  enum { Int, Number, OwnerHandle, Text } kind;
+  double value;
+  const char *text;
+};
+
+void ExpectRawField(const ActionStructure *table, const RawField &f, OBJHANDLE owner) {
+  SCOPED_TRACE(f.name);
+  const unsigned char *at = reinterpret_cast<const unsigned char *>(table) + f.offset;
+  int32_t i = 0;
+  double d = 0;
+  OBJHANDLE h = nullptr;
+  switch (f.kind) {
+    case RawField::Int: std::memcpy(&i, at, sizeof i); EXPECT_EQ(i, static_cast<int32_t>(f.value)); break;
+    case RawField::Number: std::memcpy(&d, at, sizeof d); EXPECT_EQ(d, f.value); break;
+    case RawField::OwnerHandle: std::memcpy(&h, at, sizeof h); EXPECT_EQ(h, f.value ? owner : nullptr); break;
+    case RawField::Text: EXPECT_STREQ(reinterpret_cast<const char *>(at), f.text); break;
+  }
+}
+
+TEST_F(CrewAreas, TheTableIsSharedAtItsPublishedOffsets) {
+  ASSERT_EQ(roster.DeclareActionArea(7, _V(5, 0, 2.2), 5, 1, "action_clickOk.wav", "Mill"), 1);
+  ASSERT_EQ(&table->entries[0], entry(base, 7)) << "the first free entry";
+  using E = ActionAreaEntry;
+  const RawField declared[] = {
+      {"inUse", FieldAt(0, offsetof(E, inUse)), RawField::Int, 1, nullptr},
+      {"vessel", FieldAt(4, offsetof(E, vessel)), RawField::OwnerHandle, 1, nullptr},
+      {"position.x", FieldAt(8, offsetof(E, position)), RawField::Number, 5, nullptr},
+      {"position.z", FieldAt(24, offsetof(E, position) + 16), RawField::Number, 2.2, nullptr},
+      {"radius", FieldAt(32, offsetof(E, radius)), RawField::Number, 5, nullptr},
+      {"id", FieldAt(40, offsetof(E, id)), RawField::Int, 7, nullptr},
+      {"enabled", FieldAt(44, offsetof(E, enabled)), RawField::Int, 1, nullptr},
+      {"soundFile", FieldAt(48, offsetof(E, soundFile)), RawField::Text, 0, "action_clickOk.wav"},
+      {"label", FieldAt(148, offsetof(E, label)), RawField::Text, 0, "Mill"},
+      {"entryCount", FieldAt(968968, offsetof(ActionStructure, entryCount)), RawField::Int, 1, nullptr},
+  };
+  for (const RawField &f : declared) ExpectRawField(table, f, base);
+
+  // The crew module writes the activation; the roster takes it and clears it.
+  std::string error;
+  ASSERT_TRUE(simhost::crewEva(*world.sim, "Base", 5, 0, 2.2, error)) << error;
+  ASSERT_TRUE(simhost::crewActivate(*world.sim, "Base", error)) << error;
+  const size_t activatedVessel = FieldAt(968972, offsetof(ActionStructure, activatedVessel));
+  const size_t activatedId = FieldAt(968976, offsetof(ActionStructure, activatedId));
+  ExpectRawField(table, {"activatedVessel", activatedVessel, RawField::OwnerHandle, 1, nullptr}, base);
+  ExpectRawField(table, {"activatedId", activatedId, RawField::Int, 7, nullptr}, base);
+  EXPECT_EQ(roster.PollActionArea(), 7);
+  ExpectRawField(table, {"activatedVessel taken", activatedVessel, RawField::OwnerHandle, 0, nullptr}, base);
+  ExpectRawField(table, {"activatedId taken", activatedId, RawField::Int, 0, nullptr}, base);
 }
 
 TEST(CrewAreasRefused, WithoutAReadyRoster) {

@@ -2,47 +2,24 @@
 // 32-bit process: its header asserts the offsets in a 32-bit build, and this
 // test makes that build (g++ -m32, from the Debian package g++-multilib).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "temp_tree.h"
+#include "test_platform.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using Compilation = kvt_test::CommandResult;
 
-struct Compilation {
-  int status = -1;
-  std::string output;
-};
+Compilation compile(const std::string &arguments) { return kvt_test::runCommand("g++ " + arguments); }
 
-Compilation compile(const std::string &arguments) {
-  Compilation result;
-  FILE *pipe = popen(("g++ " + arguments + " 2>&1").c_str(), "r");
-  if (!pipe) return result;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, n);
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-// A source file of this process's own, removed with the object.
+// A source file in a folder of its own, removed with the object.
 struct Source {
-  Source(const std::string &name, const std::string &text)
-      : path(fs::temp_directory_path() / ("kvt_" + std::to_string(getpid()) + "_" + name)) {
-    std::ofstream(path) << text;
-  }
-  ~Source() {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-  }
-  std::string str() const { return path.string(); }
-  fs::path path;
+  Source(const std::string &name, const std::string &text) : path(folder.write(name, text)) {}
+  std::string str() const { return path; }
+  kvt_test::TempTree folder{"kvt_layout"};
+  std::string path;
 };
 
 TEST(ActionStructureLayout, HoldsTheThirtyTwoBitOffsetsInAThirtyTwoBitBuild) {

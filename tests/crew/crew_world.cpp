@@ -3,12 +3,11 @@
 #include "scenario.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "test_platform.h"
 
 namespace crew_test {
 
@@ -36,12 +35,6 @@ const char *const ScenarioHead =
 
 std::string builtCrewModule() { return std::string(KVT_TREE_DIR) + "/Modules/UMmu.dll"; }
 std::string builtCrewProbe() { return std::string(KVT_BIN_DIR) + "/../test-modules/CrewProbe.dll"; }
-
-std::string thisExecutable() {
-  char path[4096] = {};
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
-}
 
 }  // namespace
 
@@ -153,19 +146,13 @@ bool InFreshProcess() {
   if (std::getenv(FRESH_PROCESS_VARIABLE)) return true;
   const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
   const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
-  const std::string command = std::string(FRESH_PROCESS_VARIABLE) + "=1 '" + thisExecutable() +
-                              "' --gtest_filter='" + filter + "' 2>&1";
-  FILE *child = popen(command.c_str(), "r");
-  if (!child) {
-    ADD_FAILURE() << "cannot start " << command;
-    return false;
-  }
-  std::string output;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, child)) > 0) output.append(chunk, n);
-  const int status = pclose(child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "in a process of its own:\n" << output;
+  const std::string command =
+      kvt_test::shellQuoted(kvt_test::thisExecutable()) + " --gtest_filter=" + kvt_test::shellQuoted(filter);
+  kvt_test::setEnvironment(FRESH_PROCESS_VARIABLE, "1");
+  const kvt_test::CommandResult child = kvt_test::runCommand(command);
+  kvt_test::setEnvironment(FRESH_PROCESS_VARIABLE, "");
+  const std::string &output = child.output;
+  EXPECT_EQ(child.status, 0) << "in a process of its own:\n" << output;
   EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << "in a process of its own:\n" << output;
   return false;
 }

@@ -1,12 +1,12 @@
 // The module's entry points as the simulator calls them, taken from the
 // built plugin: a vessel object bound exactly as asked, and an exit that
 // tolerates a null object.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "mill_world.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -20,16 +20,13 @@ protected:
   void SetUp() override {
     // The world loads the plugin; this finds the same loaded module.
     ASSERT_TRUE(run.Load(millworld::PlainMillScenarioFile()));
-    module = dlopen(millworld::PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    module = kvt_test::loadedModule(millworld::PluginPath());
     ASSERT_NE(module, nullptr) << "the world did not load " << millworld::PluginPath();
-    ovcInit = reinterpret_cast<OvcInit>(dlsym(module, "ovcInit"));
-    ovcExit = reinterpret_cast<OvcExit>(dlsym(module, "ovcExit"));
+    ovcInit = reinterpret_cast<OvcInit>(kvt_test::moduleSymbol(module, "ovcInit"));
+    ovcExit = reinterpret_cast<OvcExit>(kvt_test::moduleSymbol(module, "ovcExit"));
     ASSERT_NE(ovcInit, nullptr);
     ASSERT_NE(ovcExit, nullptr);
-    ASSERT_NE(dlsym(module, "InitModule"), nullptr);
-  }
-  void TearDown() override {
-    if (module) dlclose(module);
+    ASSERT_NE(kvt_test::moduleSymbol(module, "InitModule"), nullptr);
   }
 
   MillRun run;

@@ -2,8 +2,6 @@
 // symbols it offers and which it needs. The simulator finds the module only
 // by its three C entry points, and a module that needs anything but the
 // simulator and the standard library would not load in it.
-#include <dlfcn.h>
-#include <gnu/libc-version.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +11,48 @@
 #include <vector>
 
 #include "mill_world.h"
+#include "test_platform.h"
+
+#ifdef _WIN32
+
+// On Windows the module's own tables, read from its image as loaded: what it
+// exports, and the modules it imports from.
+namespace {
+
+// The plugin as a run of the built tree loaded it.
+void *LoadedPlugin(millworld::MillRun &run) {
+  return run.Load(millworld::PlainMillScenarioFile()) ? kvt_test::loadedModule(millworld::PluginPath()) : nullptr;
+}
+
+TEST(CalvanePlugin, ExportsExactlyTheThreeEntryPointsWithCLinkage) {
+  millworld::MillRun run;
+  void *module = LoadedPlugin(run);
+  ASSERT_NE(module, nullptr) << millworld::PluginPath();
+  EXPECT_EQ(kvt_test::exportedNames(module), (std::set<std::string>{"InitModule", "ovcExit", "ovcInit"}));
+}
+
+// The host library stands in for the simulator; the compiler's runtime is
+// linked into the module itself.
+TEST(CalvanePlugin, NeedsOnlyTheHostAndTheStandardLibrary) {
+  millworld::MillRun run;
+  void *module = LoadedPlugin(run);
+  ASSERT_NE(module, nullptr) << millworld::PluginPath();
+  const std::set<std::string> windows = {"KERNEL32.dll", "GDI32.dll", "msvcrt.dll"};
+  bool usesHost = false;
+  for (const std::string &name : kvt_test::importedModules(module)) {
+    if (windows.count(name)) continue;
+    EXPECT_EQ(name, "libsimhost.dll") << name << " is neither the host nor Windows";
+    usesHost = true;
+  }
+  EXPECT_TRUE(usesHost);
+}
+
+}  // namespace
+
+#else
+
+#include <dlfcn.h>
+#include <gnu/libc-version.h>
 
 namespace {
 
@@ -130,3 +170,5 @@ TEST(CalvanePlugin, NeedsOnlyTheHostAndTheStandardLibrary) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -1,22 +1,19 @@
 #include "temp_tree.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "test_platform.h"
+
 namespace fs = std::filesystem;
 
 namespace kvt_test {
 
-TempTree::TempTree(const std::string &prefix) {
-  std::string pattern = (fs::temp_directory_path() / (prefix + "_XXXXXX")).string();
-  if (mkdtemp(pattern.data()))
-    root_ = pattern;
-  else
-    ADD_FAILURE() << "cannot make a temporary folder from " << pattern;
+TempTree::TempTree(const std::string &prefix) : root_(makeTempFolder(prefix)) {
+  if (root_.empty()) ADD_FAILURE() << "cannot make a temporary folder " << prefix << " in " << fs::temp_directory_path();
 }
 
 TempTree::~TempTree() {
@@ -45,8 +42,8 @@ void TempTree::link(const std::string &relative, const std::string &target) cons
   const fs::path file = fs::path(root_) / relative;
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
-  fs::create_symlink(target, file, error);
-  if (error) ADD_FAILURE() << "cannot link " << file << ": " << error.message();
+  std::string why;
+  if (!linkFile(target, file.string(), why)) ADD_FAILURE() << "cannot link " << file << ": " << why;
 }
 
 std::string TempTree::read(const std::string &relative) const { return readFile(path(relative)); }

@@ -21,7 +21,7 @@ public:
   // Writes a file below the root, folders made as needed; returns its path.
   std::string write(const std::string &relative, const std::string &content) const;
   void remove(const std::string &relative) const;
-  // A link to a file outside the tree, folders made as needed.
+  // A link to a file outside the tree, folders made as needed (see linkFile).
   void link(const std::string &relative, const std::string &target) const;
   // The file's text; empty when it cannot be read.
   std::string read(const std::string &relative) const;
