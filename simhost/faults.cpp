@@ -21,6 +21,17 @@ bool contains(const std::vector<std::string> &list, const std::string &item) {
   return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+void reportFileFault(Runtime &rt, const char *fault, const std::string &resolvedPath) {
+  const std::string relative = std::filesystem::path(resolvedPath).lexically_relative(rt.root).generic_string();
+  rt.report({{"kind", "fault"}, {"fault", fault}, {"file", relative}});
+}
+
+void vanish(Runtime &rt, const std::string &resolvedPath) {
+  std::error_code ignored;
+  std::filesystem::remove(resolvedPath, ignored);
+  reportFileFault(rt, "file-vanishes", resolvedPath);
+}
+
 }  // namespace
 
 void FaultSet::failCreation(const std::string &classPattern, int times) {
@@ -33,11 +44,21 @@ void FaultSet::failMesh(const std::string &meshName) {
 }
 
 void FaultSet::vanishFile(const std::string &resolvedPath) {
+  Runtime *rt = currentRuntime();
+  if (!platform::kSeesEveryOpen && rt) {
+    vanish(*rt, resolvedPath);
+    return;
+  }
   if (!contains(vanishing_, resolvedPath)) vanishing_.push_back(resolvedPath);
 }
 
 void FaultSet::blockFile(const std::string &resolvedPath) {
-  if (!contains(blocked_, resolvedPath)) blocked_.push_back(resolvedPath);
+  if (contains(blocked_, resolvedPath)) return;
+  blocked_.push_back(resolvedPath);
+  if (platform::kSeesEveryOpen) return;
+  // The opens it refuses are not seen: it is reported as it is put in place.
+  holds_.push_back(std::make_shared<platform::FileHold>(resolvedPath));
+  if (Runtime *rt = currentRuntime()) reportFileFault(*rt, "file-unopenable", resolvedPath);
 }
 
 void FaultSet::clear() { *this = FaultSet(); }
@@ -58,17 +79,14 @@ bool FaultSet::meshFails(Runtime &rt, const std::string &meshName) {
 
 bool FaultSet::openFails(Runtime &rt, const std::string &resolvedPath) {
   if (vanishing_.empty() && blocked_.empty()) return false;
-  const std::string relative = std::filesystem::path(resolvedPath).lexically_relative(rt.root).generic_string();
   auto gone = std::find(vanishing_.begin(), vanishing_.end(), resolvedPath);
   if (gone != vanishing_.end()) {
     vanishing_.erase(gone);
-    std::error_code ignored;
-    std::filesystem::remove(resolvedPath, ignored);
-    rt.report({{"kind", "fault"}, {"fault", "file-vanishes"}, {"file", relative}});
+    vanish(rt, resolvedPath);
     return true;
   }
   if (!contains(blocked_, resolvedPath)) return false;
-  rt.report({{"kind", "fault"}, {"fault", "file-unopenable"}, {"file", relative}});
+  reportFileFault(rt, "file-unopenable", resolvedPath);
   return true;
 }
 

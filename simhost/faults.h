@@ -10,8 +10,11 @@
 // "fault" naming it and the vessel, class, mesh or file it struck.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform.h"
 
 namespace simhost {
 
@@ -25,9 +28,11 @@ public:
   // The named mesh ("UCGO\Box", as oapiLoadMesh is given it) cannot be loaded.
   void failMesh(const std::string &meshName);
   // The next time anything opens the file (a resolved path) it is deleted
-  // from the tree, and that open fails.
+  // from the tree, and that open fails. Where simhost does not see every
+  // open (Windows, platform.h) the file goes at once.
   void vanishFile(const std::string &resolvedPath);
-  // Every open of the file (a resolved path) fails; the file stays.
+  // Every open of the file (a resolved path) fails; the file stays. On
+  // Windows the file is held open without sharing until the faults clear.
   void blockFile(const std::string &resolvedPath);
   void clear();
 
@@ -42,6 +47,7 @@ private:
   std::vector<std::string> meshes_;
   std::vector<std::string> vanishing_;
   std::vector<std::string> blocked_;
+  std::vector<std::shared_ptr<platform::FileHold>> holds_;
 };
 
 }  // namespace simhost

@@ -26,6 +26,24 @@ bool replaceFile(const std::string &from, const std::string &to);
 // False with the reason in error when new files cannot be made in folder.
 bool canWriteFolder(const std::string &folder, std::string &error);
 
+// Whether simhost sees every open of the tree's files. On POSIX the system
+// opens them through libsimhost (hostOpenFile); on Windows it calls fopen
+// itself, and injected file faults must be made real in the file system.
+extern const bool kSeesEveryOpen;
+
+// Keeps anyone from opening a file while the object lives: on Windows the
+// file is held open without sharing; on POSIX it holds nothing.
+class FileHold {
+public:
+  explicit FileHold(const std::string &path);
+  ~FileHold();
+  FileHold(const FileHold &) = delete;
+  FileHold &operator=(const FileHold &) = delete;
+
+private:
+  void *handle_ = nullptr;
+};
+
 // Loads a module for the life of the process. Loading a file already loaded
 // gives the same handle. Null with the loader's reason in error.
 void *openLibrary(const std::string &path, std::string &error);

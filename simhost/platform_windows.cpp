@@ -65,6 +65,17 @@ bool findEntry(const std::string &dir, const std::string &want, std::string &fou
   return true;
 }
 
+const bool kSeesEveryOpen = false;
+
+FileHold::FileHold(const std::string &path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) handle_ = file;
+}
+
+FileHold::~FileHold() {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+}
+
 bool replaceFile(const std::string &from, const std::string &to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

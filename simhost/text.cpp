@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace simhost::text {
@@ -97,13 +98,14 @@ std::string formatRoundTrip(double d) {
   return s;
 }
 
+// 64-bit FNV-1a, folded to size_t in a 32-bit build.
 size_t NoCaseHash::operator()(std::string_view s) const {
-  size_t h = 1469598103934665603ULL;
+  uint64_t h = 1469598103934665603ULL;
   for (char c : s) {
     h ^= static_cast<unsigned char>(lowerChar(c));
     h *= 1099511628211ULL;
   }
-  return h;
+  return static_cast<size_t>(h ^ (h >> 32));
 }
 
 }  // namespace simhost::text

@@ -23,6 +23,9 @@ struct Source {
 };
 
 TEST(ActionStructureLayout, HoldsTheThirtyTwoBitOffsetsInAThirtyTwoBitBuild) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no g++ here: the presets windows-x86 and linux-x86 compile the header for 32 bits";
+#endif
   const Source probe("m32_probe.cpp", "#include <cstdint>\nint main() { return 0; }\n");
   const Compilation m32 = compile("-m32 -std=c++20 -fsyntax-only " + probe.str());
   if (m32.status != 0) {
