@@ -143,6 +143,14 @@ int main(int argc, char **argv) {
                   "target)");
   run->add_option("--trace", options.trace, "Write every event of the run to this file, one JSON object a line");
   run->add_flag("--quiet", options.quiet, "Print no timeline (errors still go to stderr)");
+  run->add_option("--map", options.map,
+                  "Write a top-down site map around the focus vessel (SVG) as the site stands at the end of the run");
+  double mapAt = 0;
+  CLI::Option *mapAtOption =
+      run->add_option("--map-at", mapAt, "The simulation time in seconds the --map shows instead of the end")
+          ->check(finiteAtLeast(0, true));
+  run->add_option("--replay", options.replay,
+                  "Write a self-contained HTML page that replays the run in 3-D (opens from disk, no network)");
   run->footer(kScriptVerbs);
 
   simhost::command::ShowOptions showOptions;
@@ -152,9 +160,10 @@ int main(int argc, char **argv) {
       ->required();
   show->add_option("VESSEL", showOptions.vessels, "Show only these vessels (default: every vessel)");
   show->add_option("--root", showOptions.root, kRootHelp);
+  show->add_option("--map", showOptions.map, "Write a top-down site map around the focus vessel (SVG) as loaded");
   show->footer("For each vessel: name, class, where it stands (longitude, latitude, metres from the focus vessel), "
                "empty mass, attachment points, and the lines a save would write in its block.\nExit status: 0 "
-               "shown, 1 the scenario was refused (the reason names its file and line), 2 bad usage.");
+               "shown, 1 the scenario was refused or the map could not be written (the reason names its file and line), 2 bad usage.");
 
   std::string helpTopic;
   CLI::App *help = app.add_subcommand("help", "Print this text, or the options of COMMAND");
@@ -185,6 +194,7 @@ int main(int argc, char **argv) {
     return kBadUsage;
   }
   if (untilOption->count() > 0) options.until = until;
+  if (mapAtOption->count() > 0) options.mapAt = mapAt;
 
   simhost::command::RunPlan plan;
   std::vector<std::string> errors;

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "crew_module.h"
+#include "replay.h"
 #include "simulation.h"
+#include "site.h"
+#include "site_map.h"
 #include "timeline.h"
 
 namespace simhost::command {
@@ -28,7 +31,7 @@ constexpr long kProgressEveryFrames = 100;
 class ScriptedRun {
 public:
   ScriptedRun(const RunPlan &plan, std::ostream &out, std::ostream &err, bool errIsTerminal)
-      : plan(plan), out(out), err(err), showProgress(errIsTerminal) {}
+      : plan(plan), out(out), err(err), showProgress(errIsTerminal), descriptions(plan.root) {}
 
   int run() {
     if (!plan.trace.empty()) {
@@ -59,8 +62,13 @@ public:
     bool loaded = sim.loadScenario(plan.scenarioPath, error);
     loading = false;
     noteFocus();
+    if (loaded && !plan.replay.empty()) {
+      replay = std::make_unique<ReplayRecorder>(descriptions, setDowns);
+      replay->start(sim, plan.scenarioShown);
+    }
     for (Event &event : heldEvents) record(showScenarioAsGiven(std::move(event)));
     heldEvents.clear();
+    running = true;
     if (!loaded) {
       sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
       tell("scenario " + plan.scenarioShown + " refused: " + error);
@@ -76,7 +84,13 @@ public:
       tell("cannot save " + plan.save + ": " + error);
       status = kRunFailed;
     }
-    return finish(status);
+    // The pictures show the run as it ended, failed or not; the replay
+    // holds its closing event too.
+    if (!plan.map.empty() && !mapTaken) takeMap();
+    if (!writeMap()) status = kRunFailed;
+    status = finish(status);
+    if (!writeReplay() && status == kRunOk) status = kRunFailed;
+    return status;
   }
 
 private:
@@ -95,10 +109,20 @@ private:
   double pauseStartSys = 0;
   bool stopped = false;
   bool loading = false;
+  bool running = false;  // the scenario's loading is told
   std::vector<Event> heldEvents;
+  // The pictures of the run (site.h, site_map.h, replay.h).
+  SiteDescriptions descriptions;
+  SetDownHistory setDowns;
+  std::unique_ptr<ReplayRecorder> replay;
+  SiteMoment mapMoment;
+  bool mapTaken = false;
 
   // The trace and the timeline come from the same events, in one place.
   void record(const Event &event) {
+    if (running && event.value("kind", "") == "created" && event.contains("name") && event["name"].is_string())
+      setDowns.noteCreated(*sim, descriptions, event["name"].get<std::string>());
+    if (replay) replay->event(*sim, event);
     if (trace) *trace << event.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
     if (!plan.quiet) {
       clearProgress();
@@ -174,10 +198,12 @@ private:
         if (!fire(plan.events[next++])) return kRunFailed;
         if (stopped) return kRunOk;
       }
+      if (plan.mapAt >= 0 && !mapTaken && runClock() >= plan.mapAt - kTimeSlack) takeMap();
       const double before = runClock();
       if (before >= plan.until - kTimeSlack) return kRunOk;
       sim->frame();
       airlocks.reportChanges(*sim);
+      if (replay) replay->afterFrame(*sim);
       ++frames;
       // A frame far shorter than the time already run adds nothing to it,
       // and the run would never reach its end.
@@ -347,6 +373,27 @@ private:
       }
     }
     return status;
+  }
+
+  void takeMap() {
+    std::string error;
+    mapTaken = true;
+    mapMoment.title = plan.scenarioShown;
+    if (!captureSite(*sim, descriptions, setDowns, mapMoment, error)) tell("no map: " + error);
+  }
+
+  bool writeMap() {
+    std::string error;
+    if (plan.map.empty() || mapMoment.focus.empty() || writeSiteMap(plan.map, mapMoment, error)) return true;
+    tell(error);
+    return false;
+  }
+
+  bool writeReplay() {
+    std::string error;
+    if (!replay || replay->write(plan.replay, plan.replayAssets, error)) return true;
+    tell(error);
+    return false;
   }
 
   void showProgressLine() {
