@@ -282,7 +282,8 @@ private:
         const double bottom = py(a) + r;
         pending.push_back({{px(a) - 2, bottom - 2, px(a) + 2, bottom + 2},
                            {"action area " + std::to_string(area.id) + (area.enabled ? ", enabled" : ", disabled"),
-                            "\"" + area.label + "\", " + num(area.radius) + " m"},
+                            (area.label.empty() ? std::string("no label") : "\"" + area.label + "\"") + ", " +
+                                num(area.radius) + " m"},
                            stroke});
       }
     }
@@ -409,27 +410,28 @@ private:
     return s;
   }
 
+  // Leaders first, so that no line crosses a label's text.
   std::string labels() {
-    std::string s;
+    std::string leaders, boxes;
     for (const Label &label : pending) {
       double width = 0;
       for (size_t i = 0; i < label.lines.size(); ++i)
         width = std::max(width, label.lines[i].size() * (i == 0 ? 13 : 11) * kCharWidth);
       const double height = 6 + 15 + (label.lines.size() - 1) * 13.0;
       PageBox box = placer.place(label.target, width + 10, height);
-      s += leader(label, box);
-      s += svg::element("rect", {{"x", num(box.x0)}, {"y", num(box.y0)}, {"width", num(box.width())},
-                                 {"height", num(box.height())}, {"rx", "3"}, {"fill", "#ffffff"},
-                                 {"fill-opacity", "0.88"}, {"stroke", label.colour}, {"stroke-width", "0.8"}});
+      leaders += leader(label, box);
+      boxes += svg::element("rect", {{"x", num(box.x0)}, {"y", num(box.y0)}, {"width", num(box.width())},
+                                     {"height", num(box.height())}, {"rx", "3"}, {"fill", "#ffffff"},
+                                     {"fill-opacity", "0.9"}, {"stroke", label.colour}, {"stroke-width", "0.8"}});
       double y = box.y0 + 16;
       for (size_t i = 0; i < label.lines.size(); ++i) {
-        s += svg::element("text", {{"x", num(box.x0 + 5)}, {"y", num(y)}, {"font-size", i == 0 ? "13" : "11"},
-                                   {"font-weight", i == 0 ? "bold" : "normal"}, {"fill", label.colour}},
-                          label.lines[i]);
+        boxes += svg::element("text", {{"x", num(box.x0 + 5)}, {"y", num(y)}, {"font-size", i == 0 ? "13" : "11"},
+                                       {"font-weight", i == 0 ? "bold" : "normal"}, {"fill", label.colour}},
+                              label.lines[i]);
         y += 13;
       }
     }
-    return s;
+    return leaders + boxes;
   }
 
   // A line from a label to what it names, when they stand apart.

@@ -158,7 +158,7 @@ function poseMatrix(pos, rot) {
 
 function addGround() {
   const size = 60;
-  const ground = new THREE.Mesh(new THREE.PlaneGeometry(size * 2, size * 2),
+  const ground = new THREE.Mesh(new THREE.PlaneGeometry(size * 8, size * 8),
     new THREE.MeshStandardMaterial({ color: 0x77736b, roughness: 1 }));
   ground.rotation.x = -Math.PI / 2;
   ground.position.y = groundY - 0.01;

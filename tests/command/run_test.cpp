@@ -131,6 +131,19 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"show of a scenario the simulation refuses", {"show", "broken.scn"}, nullptr, 1, "broken.scn:2: missing END"},
       {"show of a missing scenario", {"show", "nowhere"}, nullptr, 2, "no scenario \"nowhere\""},
       {"show without a scenario", {"show"}, nullptr, 2, "SCENARIO"},
+      {"a site map", {"run", "rocks.scn", "--until", "1", "--map", "m.svg"}, nullptr, 0, ""},
+      {"a site map of a moment", {"run", "rocks.scn", "--until", "1", "--map", "m.svg", "--map-at", "0.5"}, nullptr, 0, ""},
+      {"a moment without a map", {"run", "rocks.scn", "--until", "1", "--map-at", "0.5"}, nullptr, 2,
+       "--map-at needs --map FILE.svg"},
+      {"a moment after the end", {"run", "rocks.scn", "--until", "1", "--map", "m.svg", "--map-at", "2"}, nullptr, 2,
+       "--map-at 2.000000 lies after the run's end at 1.000000 s"},
+      {"a map into a missing folder", {"run", "rocks.scn", "--until", "1", "--map", "no/dir/m.svg"}, nullptr, 2,
+       "--map no/dir/m.svg: cannot be written: there is no folder no/dir"},
+      {"a replay onto a folder", {"run", "rocks.scn", "--until", "1", "--replay", "."}, nullptr, 2,
+       "--replay .: cannot be written: it is a folder"},
+      {"show with a site map", {"show", "rocks.scn", "--map", "m.svg"}, nullptr, 0, ""},
+      {"show with a map onto a device", {"show", "rocks.scn", "--map", "/dev/null"}, nullptr, 2,
+       "--map /dev/null: cannot be written: it is not a regular file"},
   };
   for (const StatusCase &c : cases) {
     if (c.script != nullptr) write("s.script", c.script);
@@ -148,6 +161,7 @@ TEST_F(SimhostRun, HelpDescribesEveryOptionAndTheScriptClock) {
   Outcome outcome = simhost({"run", "--help"}, false);
   ASSERT_EQ(outcome.status, 0);
   for (const char *part : {"SCENARIO", "--root", "--until", "--dt", "--warp", "--script", "--save", "--trace", "--quiet",
+                           "--map", "--map-at", "--replay",
                            "system time spent in the current pause", "place NAME CLASS NEAR X Z", "rshift+ and rctrl+",
                            "\"-\" reads the script from standard input", "fault KIND [ARGS]",
                            "create-fails [CLASS|*] [N]", "mesh-fails MESH", "file-vanishes PATH", "file-unopenable PATH",
@@ -222,6 +236,46 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
     EXPECT_EQ(outcome.status, 0) << c.args[1] << "\n" << outcome.err;
     for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
     for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
+  }
+}
+
+struct MapCase {
+  const char *what;
+  std::vector<std::string> args;     // the map goes to m.svg
+  std::vector<const char *> parts;   // each in the map
+  std::vector<const char *> absent;  // none in the map
+};
+
+TEST_F(SimhostRun, SiteMapDrawsTheSiteAtItsMoment) {
+  const MapCase cases[] = {
+      {"the demo at its end",
+       {"run", "--quiet"},
+       {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"",
+        "Site around Mill (Scenarios/Demo.scn) at 80.0 s of simulation time", ">Mill</text>", ">Calvane</text>",
+        ">2072 kg empty</text>", ">KVTOre03</text>", ">4000 kg empty, free cargo</text>",
+        ">Status: Autoprocessing enabled. Rock tank at 0kg</text>", ">next set-down: 4 (inferred)</text>",
+        ">action area 1, enabled</text>", ">&quot;Autoprocessing disabled&quot;, 5 m</text>", ">reach for cargo</text>",
+        ">airlock of Mill</text>", ">crew member outside Mill</text>", ">5 m</text>", ">N</text>"},
+       {">BoxB</text>", "cargo aboard Mill"}},
+      {"the demo with a box aboard",
+       {"run", "--quiet", "--map-at", "59"},
+       {"at 59.0 s of simulation time", ">cargo aboard Mill</text>", ">UCGO\\KVT_OreBox</text>",
+        ">next set-down: 3 (inferred)</text>", ">6072 kg empty</text>"},
+       {">KVTOre03</text>"}},
+      {"the demo as loaded",
+       {"show", "Demo"},
+       {"at 0.0 s of simulation time", ">BoxB</text>", ">UCGO\\Cargos\\KVT_Construction_BoxB</text>",
+        ">next set-down: 1 (inferred)</text>", ">action area 1, enabled</text>", ">no label, 5 m</text>"},
+       {">crew member outside Mill</text>"}},
+  };
+  for (const MapCase &c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--map", "m.svg"});
+    Outcome outcome = simhost(args);
+    ASSERT_EQ(outcome.status, 0) << c.what << "\n" << outcome.err;
+    const std::string map = readFile(dir / "m.svg");
+    for (const char *part : c.parts) EXPECT_TRUE(has(map, part)) << c.what << ": " << part;
+    for (const char *part : c.absent) EXPECT_FALSE(has(map, part)) << c.what << ": " << part;
   }
 }
 
