@@ -44,7 +44,11 @@ const SiteDescription &SiteDescriptions::of(const std::string &className) {
   if (it != byClass_.end()) return it->second;
   SiteDescription description;
   std::string error;
-  if (!readSiteDescription(root_, className, description, error)) problems_.push_back(error);
+  // A malformed description is told, and none of it is drawn.
+  if (!readSiteDescription(root_, className, description, error)) {
+    problems_.push_back(error);
+    description = SiteDescription();
+  }
   return byClass_.emplace(className, description).first->second;
 }
 

@@ -9,6 +9,7 @@
 
 #include "geometry.h"
 #include "map_labels.h"
+#include "map_legend.h"
 #include "mesh.h"
 #include "svg.h"
 
@@ -24,7 +25,6 @@ constexpr double kPageWidth = 1200;
 constexpr double kMargin = 20;
 constexpr double kMapSize = 800;
 constexpr double kLegendX = kMargin + kMapSize + 24;
-constexpr double kHudLineHeight = 17;
 // Room around what the map shows, in metres; and the smallest site shown.
 constexpr double kPadMetres = 2.5;
 constexpr double kMinimumSpan = 16;
@@ -32,8 +32,6 @@ constexpr double kSetDownRadius = 8;  // px
 constexpr double kCharWidth = 0.58;   // of the font size, for a sans-serif text
 constexpr double kWideFootprint = 150 * 150;  // px²
 
-const char *const kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
-const char *const kMono = "DejaVu Sans Mono, Consolas, monospace";
 
 struct Point {
   double x = 0, z = 0;  // metres, the focus vessel's frame
@@ -91,12 +89,6 @@ std::vector<Patch> patchesOf(const SiteVessel &vessel) {
   return patches;
 }
 
-std::string timeText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", seconds);
-  return text;
-}
-
 std::string massText(double kg) {
   char text[32];
   std::snprintf(text, sizeof text, "%.0f kg", kg);
@@ -119,7 +111,7 @@ public:
     layOutPage();
     fitSite();
     std::string body;
-    body += titleAndHud();
+    body += mapTitleAndHud(m, kPageWidth, kMargin);
     body += svg::open("g", {{"id", "map"}});
     body += background();
     body += footprints();
@@ -132,13 +124,13 @@ public:
     body += svg::element("rect", {{"x", num(mapX)}, {"y", num(mapY)}, {"width", num(kMapSize)},
                                   {"height", num(kMapSize)}, {"fill", "none"}, {"stroke", "#555"}});
     body += "</g>\n";
-    body += legend();
+    body += mapLegend(m, kLegendX, mapY);
     std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     head += svg::open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
                               {"width", num(kPageWidth)},
                               {"height", num(pageHeight)},
                               {"viewBox", "0 0 " + num(kPageWidth) + " " + num(pageHeight)},
-                              {"font-family", kFont}});
+                              {"font-family", kMapFont}});
     head += svg::element("title", {}, "Site around " + m.focus + " at " + timeText(m.simTime));
     head += svg::element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#ffffff"}});
     return head + body + "</svg>\n";
@@ -160,15 +152,8 @@ private:
   double px(const Point &p) const { return mapX + kMapSize / 2 + (p.x - midX) * scale; }
   double py(const Point &p) const { return mapY + kMapSize / 2 - (p.z - midZ) * scale; }
 
-  std::vector<Simulation::HudText> hudInOrder() const {
-    std::vector<Simulation::HudText> lines = m.hud;
-    std::stable_sort(lines.begin(), lines.end(), [](const auto &a, const auto &b) { return a.y < b.y; });
-    return lines;
-  }
-
   void layOutPage() {
-    const size_t hudLines = std::max<size_t>(1, m.hud.size()) + (m.debug.empty() ? 0 : 1);
-    mapY = 78 + 28 + hudLines * kHudLineHeight + 16;
+    mapY = mapTitleAndHudHeight(m) + 16;
     pageHeight = mapY + kMapSize + kMargin;
     placer = LabelPlacer({mapX + 4, mapY + 4, mapX + kMapSize - 4, mapY + kMapSize - 4});
     // The north arrow's corner and the scale bar's.
@@ -204,36 +189,6 @@ private:
     midX = (x0 + x1) / 2, midZ = (z0 + z1) / 2;
     const double span = std::max({x1 - x0 + 2 * kPadMetres, z1 - z0 + 2 * kPadMetres, kMinimumSpan});
     scale = kMapSize / span;
-  }
-
-  std::string titleAndHud() const {
-    std::string s;
-    s += svg::element("text", {{"x", num(kMargin)}, {"y", "34"}, {"font-size", "22"}, {"font-weight", "bold"}},
-                      "Site around " + m.focus + (m.title.empty() ? "" : " (" + m.title + ")") + " at " +
-                          timeText(m.simTime) + " of simulation time");
-    s += svg::element("text", {{"x", num(kMargin)}, {"y", "58"}, {"font-size", "14"}, {"fill", "#444"}},
-                      "Seen from above, in " + m.focus +
-                          "'s frame: x to the right, forward (z) up the page; north as the arrow shows.");
-    const auto lines = hudInOrder();
-    const size_t rows = std::max<size_t>(1, lines.size()) + (m.debug.empty() ? 0 : 1);
-    const double top = 74, height = 28 + rows * kHudLineHeight;
-    s += svg::element("rect", {{"x", num(kMargin)}, {"y", num(top)}, {"width", num(kPageWidth - 2 * kMargin)},
-                               {"height", num(height)}, {"rx", "4"}, {"fill", "#11161c"}});
-    s += svg::element("text", {{"x", num(kMargin + 10)}, {"y", num(top + 17)}, {"font-size", "12"}, {"fill", "#9aa4ae"}},
-                      "HUD of " + m.focus + " as drawn at " + timeText(m.simTime) + (lines.empty() ? ": empty" : ""));
-    double y = top + 17 + kHudLineHeight;
-    for (const auto &line : lines) {
-      s += svg::element("text", {{"x", num(kMargin + 24)}, {"y", num(y)}, {"font-family", kMono}, {"font-size", "14"},
-                                 {"fill", "#7dff8a"}, {"xml:space", "preserve"}},
-                        line.text);
-      y += kHudLineHeight;
-    }
-    if (!m.debug.empty()) {
-      s += svg::element("text", {{"x", num(kMargin + 24)}, {"y", num(y)}, {"font-family", kMono}, {"font-size", "14"},
-                                 {"fill", "#ffc24a"}, {"xml:space", "preserve"}},
-                        "debug line: " + m.debug);
-    }
-    return s;
   }
 
   // Regolith and a metre grid, bolder every five metres.
@@ -480,71 +435,6 @@ private:
                             "N");
   }
 
-  std::string legend() const {
-    double y = mapY + 10;
-    std::string s = svg::element("text", {{"x", num(kLegendX)}, {"y", num(y)}, {"font-size", "15"}, {"font-weight", "bold"}},
-                                 "Legend");
-    auto entry = [&](const std::string &symbol, const std::string &text) {
-      y += 30;
-      s += symbol + svg::element("text", {{"x", num(kLegendX + 34)}, {"y", num(y + 5)}, {"font-size", "13"}}, text);
-    };
-    const double x = kLegendX + 12;
-    auto yy = [&] { return num(y + 30); };
-    entry(svg::element("rect", {{"x", num(x - 10)}, {"y", num(y + 30 - 7)}, {"width", "20"}, {"height", "14"},
-                                {"fill", "#8c9199"}, {"stroke", "#3a3a3a"}}),
-          "vessel: its meshes from above");
-    entry(svg::element("rect", {{"x", num(x - 10)}, {"y", num(y + 30 - 7)}, {"width", "20"}, {"height", "14"},
-                                {"fill", "#bf7326"}, {"stroke", "#c0392b"}, {"stroke-width", "2"},
-                                {"stroke-dasharray", "5 3"}}),
-          "cargo aboard a vessel");
-    entry(svg::element("circle", {{"cx", num(x)}, {"cy", yy()}, {"r", "10"}, {"fill", "#1f9d55"}, {"fill-opacity", "0.1"},
-                                  {"stroke", "#1f9d55"}, {"stroke-width", "2"}}),
-          "action area (dashed grey: disabled)");
-    entry(svg::element("circle", {{"cx", num(x)}, {"cy", yy()}, {"r", "10"}, {"fill", "none"}, {"stroke", "#2f6fd0"},
-                                  {"stroke-width", "1.5"}, {"stroke-dasharray", "5 3"}}),
-          "reach for cargo");
-    entry(svg::element("rect", {{"x", num(x - 10)}, {"y", num(y + 30 - 7)}, {"width", "20"}, {"height", "14"},
-                                {"fill", "none"}, {"stroke", "#8e44ad"}, {"stroke-width", "1.5"}, {"stroke-dasharray", "3 3"}}),
-          "airlock");
-    entry(svg::element("circle", {{"cx", num(x)}, {"cy", yy()}, {"r", "8"}, {"fill", "#ffffff"}, {"stroke", "#d62728"},
-                                  {"stroke-width", "1.5"}}),
-          "set-down position, in the order used");
-    entry(svg::element("circle", {{"cx", num(x)}, {"cy", yy()}, {"r", "10"}, {"fill", "none"}, {"stroke", "#d62728"},
-                                  {"stroke-width", "3"}}),
-          "next set-down (inferred)");
-    entry(svg::element("path", {{"d", "M" + num(x - 6) + "," + num(y + 24) + " l12,12 m-12,0 l12,-12"},
-                                {"stroke", "#d62728"}, {"stroke-width", "3"}}),
-          "where its box will stand");
-    entry(svg::element("circle", {{"cx", num(x)}, {"cy", yy()}, {"r", "9"}, {"fill", "#0e8c8c"}, {"stroke", "#ffffff"},
-                                  {"stroke-width", "2.5"}}),
-          "crew member outside");
-    y += 40;
-    const char *notes[] = {
-        "What the host sees: vessels, meshes,",
-        "masses, the airlock and action areas the",
-        "module publishes, the crew outside.",
-        "",
-        "From the class's site description",
-        "(Config/Vessels/<class>.site), not seen",
-        "by the host: the reach for cargo, the",
-        "set-down positions, the release offset,",
-        "which meshes are cargo aboard.",
-        "",
-        "Inferred: the next set-down position, the",
-        "one after the last used by the boxes set",
-        "down so far in the run (the first when",
-        "none has been).",
-    };
-    for (const char *line : notes) {
-      y += 17;
-      s += svg::element("text", {{"x", num(kLegendX)}, {"y", num(y)}, {"font-size", "12"}, {"fill", "#444"}}, line);
-    }
-    for (const std::string &problem : m.problems) {
-      y += 20;
-      s += svg::element("text", {{"x", num(kLegendX)}, {"y", num(y)}, {"font-size", "12"}, {"fill", "#b00"}}, problem);
-    }
-    return s;
-  }
 };
 
 }  // namespace
