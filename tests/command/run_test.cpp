@@ -117,7 +117,10 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"a negative end", {"run", "rocks.scn", "--until", "-1"}, nullptr, 2, "--until"},
       {"a stopped clock", {"run", "rocks.scn", "--warp", "0"}, nullptr, 2, "--warp"},
       {"no command", {}, nullptr, 2, "Subcommands:\n  run "},
-      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, show, help"},
+      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, play, show, help"},
+      {"play without a terminal", {"play", "rocks.scn"}, nullptr, 2, "play needs a terminal for its screen and keys; "
+       "without one, give the actions as a script: simhost run [SCENARIO] --script - reads it from standard input"},
+      {"the help command on play", {"help", "play"}, nullptr, 0, ""},
       {"help", {"--help"}, nullptr, 0, ""},
       {"help of run", {"run", "--help"}, nullptr, 0, ""},
       {"the help command", {"help"}, nullptr, 0, ""},
