@@ -137,7 +137,7 @@ int main(int argc, char **argv) {
   app.set_version_flag("--version", "simhost 1.0");
   app.require_subcommand(0, 1);
   app.footer("Start with `simhost run`, which runs the tree's demo scenario; `simhost help run` tells its options "
-             "and the verbs of scripts.\nExit status: 0 success, 1 the run failed or the scenario was refused, 2 bad "
+             "and the verbs of scripts. `simhost play` runs it live in the terminal.\nExit status: 0 success, 1 the run failed or the scenario was refused, 2 bad "
              "usage.");
 
   simhost::command::RunOptions options;

@@ -129,8 +129,8 @@ char markGlyph(SiteMark::Kind kind) {
 }
 
 std::string legendFor(const SiteView &site) {
-  return "up: " + site.focusName + "'s forward.  # footprint  . reach for cargo  : action area (o disabled)  " +
-         "1-6 set-down positions  * cargo  @ crew  ^ vessel";
+  return "up = " + site.focusName + "'s forward   # footprint  . reach for cargo  : action area (o off)  " +
+         "1-6 set-down  * cargo  @ crew  ^ vessel";
 }
 
 }  // namespace
