@@ -5,10 +5,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <memory>
-#include <optional>
+#include <utility>
 #include <vector>
 
 #include "crew_module.h"

@@ -1,5 +1,6 @@
 #include "play_site.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ActionStructure.h"
