@@ -117,7 +117,10 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"a negative end", {"run", "rocks.scn", "--until", "-1"}, nullptr, 2, "--until"},
       {"a stopped clock", {"run", "rocks.scn", "--warp", "0"}, nullptr, 2, "--warp"},
       {"no command", {}, nullptr, 2, "Subcommands:\n  run "},
-      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, show, help"},
+      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, play, show, help"},
+      {"play without a terminal", {"play", "rocks.scn"}, nullptr, 2, "play needs a terminal for its screen and keys; "
+       "without one, give the actions as a script: simhost run [SCENARIO] --script - reads it from standard input"},
+      {"the help command on play", {"help", "play"}, nullptr, 0, ""},
       {"help", {"--help"}, nullptr, 0, ""},
       {"help of run", {"run", "--help"}, nullptr, 0, ""},
       {"the help command", {"help"}, nullptr, 0, ""},
@@ -464,3 +467,34 @@ TEST_F(SimhostRun, QuietLeavesStdoutEmptyButTellsErrors) {
 }
 
 }  // namespace
+
+// The README's walk-through, followed literally on a copy of the built tree:
+// its scenario and its script, the run, and show on what the run saved.
+TEST_F(SimhostRun, TheReadmeWalkThroughWorksAsWritten) {
+  std::string readme = readFile(fs::path(KVT_SOURCE_DIR) / "README.md");
+  size_t at = readme.find("## Write your own scenario");
+  ASSERT_NE(at, std::string::npos);
+  std::vector<std::string> blocks;  // the indented code blocks of its steps
+  for (size_t open = readme.find("   ```\n", at); open != std::string::npos && blocks.size() < 2;
+       open = readme.find("   ```\n", open)) {
+    size_t close = readme.find("   ```\n", open + 7);
+    std::istringstream lines(readme.substr(open + 7, close - open - 7));
+    std::string block, line;
+    while (std::getline(lines, line)) block += (line.rfind("   ", 0) == 0 ? line.substr(3) : line) + "\n";
+    blocks.push_back(block);
+    open = close + 7;
+  }
+  ASSERT_EQ(blocks.size(), 2u);
+  fs::copy(KVT_TREE_DIR, dir / "tree", fs::copy_options::recursive);
+  write("tree/Scenarios/My mill.scn", blocks[0]);
+  write("tree/Scenarios/My mill.script", blocks[1]);
+  std::string root = (dir / "tree").string();
+
+  Outcome run = simhost({"run", "My mill", "--root", root}, false);
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char *seen : {"] created  KVTOre01 ", "] created  KVTOre02 ", "] saved    Scenarios/My-mill-saved.scn"})
+    EXPECT_TRUE(has(run.out, seen)) << seen << "\n" << run.out;
+  Outcome show = simhost({"show", "My-mill-saved", "--root", root}, false);
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_TRUE(has(show.out, "KVTOre02 (UCGO\\Cargos\\KVT_Ore_Cargo)")) << show.out;
+}
