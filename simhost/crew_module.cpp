@@ -2,6 +2,7 @@
 #include "crew_module.h"
 
 #include <array>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -155,6 +156,49 @@ bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error)
     return false;
   }
   reportAirlock(sim, vessel, airlock);
+  return true;
+}
+
+bool crewActionAreas(Simulation &sim, const std::string &vessel, std::vector<CrewActionArea> &areas) {
+  std::string error;
+  if (!isCurrent(sim, error)) return false;
+  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  GetActionStructureAdressFunc table = nullptr;
+  if (!module || !bindExport(module, "GetActionStructureAdress", table, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  const ActionStructure *actions = table();
+  if (!handle || !actions) return false;
+  areas.clear();
+  for (const ActionAreaEntry &entry : actions->entries) {
+    if (entry.inUse != 1 || entry.vessel != handle) continue;
+    areas.push_back({entry.position, entry.radius, entry.id, entry.enabled != 0,
+                     std::string(entry.label, strnlen(entry.label, sizeof entry.label))});
+  }
+  return !areas.empty();
+}
+
+bool crewOutside(Simulation &sim, const std::string &vessel, VECTOR3 &pos) {
+  std::string error;
+  if (!isCurrent(sim, error)) return false;
+  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  UMmuCrewOutsideFunc outside = nullptr;
+  if (!module || !bindExport(module, "UMmuCrewOutside", outside, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  double at[3] = {};
+  if (!handle || outside(handle, at) != 1) return false;
+  pos = _V(at[0], at[1], at[2]);
+  return true;
+}
+
+bool crewAirlockBox(Simulation &sim, const std::string &vessel, double box[6], int &door) {
+  CrewModule crew;
+  std::string error;
+  if (!isCurrent(sim, error) || !bindCrewModule(crew, error)) return false;
+  OBJHANDLE handle = vesselNamed(vessel, error);
+  PublishedAirlock airlock;
+  if (!handle || !readAirlock(crew, handle, airlock)) return false;
+  for (int i = 0; i < 6; ++i) box[i] = airlock.box[static_cast<size_t>(i)];
+  door = airlock.door;
   return true;
 }
 

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "simulation.h"
 
@@ -25,6 +26,24 @@ bool crewEva(Simulation &sim, const std::string &vessel, double x, double y, dou
 bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error);
 // Reports vessel's airlock as published; false when it publishes none.
 bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error);
+
+// What the crew module knows of a vessel, for pictures of the run. Each is
+// false when there is nothing to tell (no crew module in the tree, no such
+// vessel, nothing published).
+struct CrewActionArea {
+  VECTOR3 centre{};  // the vessel's frame, m
+  double radius = 0;
+  int id = 0;
+  bool enabled = false;
+  std::string label;
+};
+// The vessel's areas in the crew module's shared table.
+bool crewActionAreas(Simulation &sim, const std::string &vessel, std::vector<CrewActionArea> &areas);
+// Where the crew member outside the vessel stands, in its frame.
+bool crewOutside(Simulation &sim, const std::string &vessel, VECTOR3 &pos);
+// The vessel's airlock as published: xMin, xMax, yMin, yMax, zMin, zMax of
+// its frame, and the door (1 open).
+bool crewAirlockBox(Simulation &sim, const std::string &vessel, double box[6], int &door);
 
 // Injected faults of the crew module's shared action table, for reliability
 // tests and scripts; reported as "fault" events ("crew-table-full",

@@ -75,16 +75,20 @@ bool readGroup(LineSource &src, MeshGroup &group, std::string &error) {
     auto n = text::words(line);
     if (n.size() != 3 && n.size() != 6 && n.size() != 8) return fail(src, "a vertex needs 3, 6 or 8 numbers", error);
     double d;
-    for (auto x : n)
-      if (!text::parseNumber(x, d)) return fail(src, "bad vertex number", error);
+    for (size_t k = 0; k < n.size(); ++k) {
+      if (!text::parseNumber(n[k], d)) return fail(src, "bad vertex number", error);
+      if (k < 3) group.positions.push_back(static_cast<float>(d));
+    }
   }
   for (long long i = 0; i < nt; ++i) {
     if (!src.next(line)) return fail(src, "missing triangle lines", error);
     auto n = text::words(line);
     long long idx;
     if (n.size() != 3) return fail(src, "a triangle needs 3 indices", error);
-    for (auto x : n)
+    for (auto x : n) {
       if (!text::parseInteger(x, idx) || idx < 0 || idx >= nv) return fail(src, "bad triangle index", error);
+      group.indices.push_back(static_cast<int>(idx));
+    }
   }
   group.vertices = static_cast<int>(nv);
   group.triangles = static_cast<int>(nt);
@@ -99,13 +103,17 @@ bool readMaterials(LineSource &src, long long n, MeshData &mesh, std::string &er
   }
   for (long long i = 0; i < n; ++i) {
     if (!src.next(line) || !text::istartsWith(line, "MATERIAL")) return fail(src, "missing MATERIAL block", error);
+    // Diffuse, ambient, specular and emissive, in that order.
     for (int c = 0; c < 4; ++c) {
       if (!src.next(line)) return fail(src, "missing colour line", error);
       auto w = text::words(line);
-      double d;
+      double d[5] = {};
       if (w.size() != 4 && w.size() != 5) return fail(src, "a colour needs 4 or 5 numbers", error);
-      for (auto x : w)
-        if (!text::parseNumber(x, d)) return fail(src, "bad colour number", error);
+      for (size_t k = 0; k < w.size(); ++k)
+        if (!text::parseNumber(w[k], d[k])) return fail(src, "bad colour number", error);
+      if (c == 0)
+        mesh.diffuse.push_back({static_cast<float>(d[0]), static_cast<float>(d[1]), static_cast<float>(d[2]),
+                                static_cast<float>(d[3])});
     }
   }
   return true;

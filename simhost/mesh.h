@@ -2,8 +2,10 @@
 // mesh format) and the per-run library that loads each of them once.
 //
 // A MESHHANDLE handed to a module is the address of a MeshData owned by the
-// library; it stays valid until the run ends. The stand-in keeps only what
-// it needs to check calls on meshes: the groups and their sizes.
+// library; it stays valid until the run ends. The stand-in keeps what it
+// needs to check calls on meshes (the groups and their sizes) and what the
+// pictures of a run draw (the vertices, the triangles and the materials'
+// colours).
 #pragma once
 
 #include <map>
@@ -19,12 +21,20 @@ struct MeshGroup {
   int triangles = 0;
   int material = 0;  // 0: none, else 1-based into the materials
   int texture = 0;   // 0: none, else 1-based into the textures
+  std::vector<float> positions;  // x, y, z of each vertex, mesh frame, m
+  std::vector<int> indices;      // three vertex indices a triangle
+};
+
+// A material's diffuse colour, red, green, blue and alpha from 0 to 1.
+struct MeshColour {
+  float r = 1, g = 1, b = 1, a = 1;
 };
 
 struct MeshData {
   std::string name;  // as asked for, e.g. "UCGO\Box"
   std::vector<MeshGroup> groups;
   std::vector<std::string> materials;
+  std::vector<MeshColour> diffuse;  // one per material
   std::vector<std::string> textures;
 };
 

@@ -335,6 +335,43 @@ std::string Simulation::debugText() const {
   const char *d = impl->rt.debugText;
   return std::string(d, strnlen(d, OAPI_DEBUGSTRING_CAPACITY));
 }
+namespace {
+
+Simulation::VesselView viewOf(Runtime &rt, VesselRecord &v, const VECTOR3 &refPos, const MATRIX3 &refRot) {
+  Simulation::VesselView view;
+  view.name = v.name;
+  view.className = v.className;
+  view.emptyMass = v.emptyMass;
+  view.landed = isLanded(v);
+  view.cogElevation = v.cogElev;
+  view.pos = geo::tmul(refRot, geo::sub(globalPos(rt, v), refPos));
+  view.rot = geo::mul(geo::transpose(refRot), globalRot(rt, v));
+  for (size_t i = 0; i < v.meshes.size(); ++i) {
+    const MeshSlot &slot = v.meshes[i];
+    if (slot.used) view.meshes.push_back({static_cast<int>(i), slot.name, slot.mesh, slot.offset, slot.visibility});
+  }
+  for (const auto *points : {&v.parentPoints, &v.childPoints}) {
+    for (const auto &a : *points) view.attachments.push_back({a->id, a->pos, a->toParent});
+  }
+  return view;
+}
+
+}  // namespace
+
+bool Simulation::viewSite(const std::string &reference, SiteView &site, std::string &error) {
+  Runtime &rt = impl->rt;
+  VesselRecord *ref = named(rt, reference, error);
+  if (!ref) return false;
+  const VECTOR3 refPos = globalPos(rt, *ref);
+  const MATRIX3 refRot = globalRot(rt, *ref);
+  double lon, lat;
+  surfacePosition(rt, *ref, lon, lat);
+  site.north = geo::tmul(refRot, geo::mul(rt.moonMatrix(), moon::north(lon, lat)));
+  site.vessels.clear();
+  for (VesselRecord *v : rt.world.vessels()) site.vessels.push_back(viewOf(rt, *v, refPos, refRot));
+  return true;
+}
+
 World &Simulation::world() { return impl->rt.world; }
 
 }  // namespace simhost

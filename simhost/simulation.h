@@ -49,6 +49,7 @@ using Event = nlohmann::json;
 using EventObserver = std::function<void(const Event &)>;
 
 class World;
+struct MeshData;
 
 class Simulation {
 public:
@@ -146,6 +147,38 @@ public:
   };
   const std::vector<HudText> &hud() const;
   std::string debugText() const;
+
+  // ---- the site as it stands, for pictures of the run
+  struct MeshView {
+    int index = 0;
+    std::string name;                // the mesh's name, empty when unknown
+    const MeshData *mesh = nullptr;  // null when the file could not be loaded
+    VECTOR3 offset{};                // vessel frame, m
+    WORD visibility = 0;             // MESHVIS_ bits; 0: hidden
+  };
+  struct PointView {
+    std::string id;
+    VECTOR3 pos{};  // vessel frame, m
+    bool toParent = false;
+  };
+  struct VesselView {
+    std::string name, className;
+    double emptyMass = 0;
+    bool landed = false;
+    double cogElevation = 0;  // centre of gravity above the ground when landed, m
+    VECTOR3 pos{};            // centre of gravity in the reference's frame, m
+    MATRIX3 rot{};            // the vessel's frame to the reference's frame
+    std::vector<MeshView> meshes;  // the mesh slots in use, by index
+    std::vector<PointView> attachments;
+  };
+  struct SiteView {
+    VECTOR3 north{};  // the horizon's north, a unit vector of the reference's frame
+    std::vector<VesselView> vessels;  // in creation order, the reference among them
+  };
+  // Every vessel as it stands, seen from the frame of the vessel named
+  // reference (its centre of gravity the origin; x right, y up, z forward).
+  // False when there is no vessel of that name.
+  bool viewSite(const std::string &reference, SiteView &site, std::string &error);
 
   World &world();
 

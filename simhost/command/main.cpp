@@ -14,6 +14,7 @@
 
 #include "plan.h"
 #include "platform.h"
+#include "play.h"
 #include "run.h"
 #include "show.h"
 
@@ -62,7 +63,22 @@ constexpr const char *kScriptVerbs =
     "Exit status: 0 success, 1 the run failed, 2 bad usage or a bad script file (--save is checked before the "
     "run: its folder must exist and be writable, and the file, or the target of a symbolic link, a regular file).";
 
-constexpr const char *kCommands[] = {"run", "show", "help"};
+constexpr const char *kPlayKeys =
+    "Frames of 0.1 s follow each other in real time; each is 0.1 s times the time acceleration of simulation "
+    "time.\n"
+    "Keys go to the focus vessel first, as in the simulator (for the mill: 7 produce ore, 4 switch processing, "
+    "Shift+C release the box aboard; an upper-case letter is Shift and the letter). Those it does not take serve "
+    "play:\n"
+    "  p, space   pause or resume          + and -   time acceleration up or down (0.1, 1, 10, 100, 1000)\n"
+    "  Tab        the next vessel in focus :         the command line\n"
+    "The command line takes every script verb without its time (eva Mill 5 0 2.2, activate Mill, save x.scn, "
+    "...; `simhost help run` lists them), with the lines entered before on Up and Down; :quit (or Ctrl+C) ends "
+    "the session.\n"
+    "Without a terminal play refuses: give the actions to `simhost run --script -` instead.\n"
+    "Exit status: 0 success, 1 the scenario was refused or the record or trace could not be written, 2 bad usage "
+    "(no terminal, nothing found where named).";
+
+constexpr const char *kCommands[] = {"run", "play", "show", "help"};
 
 bool isCommand(const std::string &word) {
   for (const char *command : kCommands) {
@@ -120,7 +136,7 @@ int main(int argc, char **argv) {
   app.set_version_flag("--version", "simhost 1.0");
   app.require_subcommand(0, 1);
   app.footer("Start with `simhost run`, which runs the tree's demo scenario; `simhost help run` tells its options "
-             "and the verbs of scripts.\nExit status: 0 success, 1 the run failed or the scenario was refused, 2 bad "
+             "and the verbs of scripts. `simhost play` runs it live in the terminal.\nExit status: 0 success, 1 the run failed or the scenario was refused, 2 bad "
              "usage.");
 
   simhost::command::RunOptions options;
@@ -142,7 +158,29 @@ int main(int argc, char **argv) {
                   "target)");
   run->add_option("--trace", options.trace, "Write every event of the run to this file, one JSON object a line");
   run->add_flag("--quiet", options.quiet, "Print no timeline (errors still go to stderr)");
+  run->add_option("--map", options.map,
+                  "Write a top-down site map around the focus vessel (SVG) as the site stands at the end of the run");
+  double mapAt = 0;
+  CLI::Option *mapAtOption =
+      run->add_option("--map-at", mapAt, "The simulation time in seconds the --map shows instead of the end")
+          ->check(finiteAtLeast(0, true));
+  run->add_option("--replay", options.replay,
+                  "Write a self-contained HTML page that replays the run in 3-D (opens from disk, no network)");
   run->footer(kScriptVerbs);
+
+  simhost::command::PlayOptions playOptions;
+  CLI::App *play = app.add_subcommand("play", "Play a scenario live in the terminal: its HUD, a map of the site, "
+                                              "the events; the keys go to the focus vessel");
+  play->add_option("SCENARIO", playOptions.scenario,
+                   "Scenario file, or a scenario name under the tree's Scenarios/ (\".scn\" optional, any case); "
+                   "default: Scenarios/Demo.scn");
+  play->add_option("--root", playOptions.root, kRootHelp);
+  play->add_option("--warp", playOptions.warp, "Time acceleration at the start (default 1)")->check(finiteAtLeast(0, false));
+  play->add_option("--record", playOptions.record,
+                   "Write what was done, with its times, to this file as a script that `simhost run` replays to the "
+                   "same trace");
+  play->add_option("--trace", playOptions.trace, "Write every event of the session to this file, one JSON object a line");
+  play->footer(kPlayKeys);
 
   simhost::command::ShowOptions showOptions;
   CLI::App *show = app.add_subcommand("show", "Load a scenario without running it and show its vessels");
@@ -151,13 +189,14 @@ int main(int argc, char **argv) {
       ->required();
   show->add_option("VESSEL", showOptions.vessels, "Show only these vessels (default: every vessel)");
   show->add_option("--root", showOptions.root, kRootHelp);
+  show->add_option("--map", showOptions.map, "Write a top-down site map around the focus vessel (SVG) as loaded");
   show->footer("For each vessel: name, class, where it stands (longitude, latitude, metres from the focus vessel), "
                "empty mass, attachment points, and the lines a save would write in its block.\nExit status: 0 "
-               "shown, 1 the scenario was refused (the reason names its file and line), 2 bad usage.");
+               "shown, 1 the scenario was refused or the map could not be written (the reason names its file and line), 2 bad usage.");
 
   std::string helpTopic;
   CLI::App *help = app.add_subcommand("help", "Print this text, or the options of COMMAND");
-  help->add_option("COMMAND", helpTopic, "run or show");
+  help->add_option("COMMAND", helpTopic, "run, play or show");
 
   // simhost alone: what it can do, as a failed call.
   const std::string usage = app.help();
@@ -179,11 +218,20 @@ int main(int argc, char **argv) {
   }
   if (help->parsed()) return printHelp(app, usage, helpTopic);
   if (show->parsed()) return simhost::command::showScenario(showOptions, std::cout, std::cerr);
+  if (play->parsed()) {
+    try {
+      return simhost::command::playScenario(playOptions, std::cout, std::cerr);
+    } catch (const std::exception &e) {
+      std::cerr << "simhost: the session stopped on an internal error: " << e.what() << '\n';
+      return simhost::command::kRunFailed;
+    }
+  }
   if (!run->parsed()) {
     std::cerr << usage;
     return kBadUsage;
   }
   if (untilOption->count() > 0) options.until = until;
+  if (mapAtOption->count() > 0) options.mapAt = mapAt;
 
   simhost::command::RunPlan plan;
   std::vector<std::string> errors;

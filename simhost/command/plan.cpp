@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform.h"
+#include "replay.h"
 #include "simulation.h"
 
 namespace simhost::command {
@@ -87,7 +88,35 @@ bool checkSaveTarget(const std::string &save, std::vector<std::string> &errors) 
   return false;
 }
 
+// The pictures' options: where they go, the moment of the map, and the
+// replay page's parts in the build.
+bool planPictures(const RunOptions &options, RunPlan &plan, std::vector<std::string> &errors) {
+  const size_t before = errors.size();
+  checkPictureTarget("--map", options.map, errors);
+  checkPictureTarget("--replay", options.replay, errors);
+  if (options.mapAt && options.map.empty()) errors.push_back("--map-at needs --map FILE.svg");
+  if (options.mapAt && *options.mapAt > plan.until)
+    errors.push_back("--map-at " + std::to_string(*options.mapAt) + " lies after the run's end at " +
+                     std::to_string(plan.until) + " s");
+  plan.map = options.map;
+  plan.mapAt = options.mapAt.value_or(-1);
+  plan.replay = options.replay;
+  if (!options.replay.empty()) {
+    plan.replayAssets = replayAssetsDir();
+    std::string error;
+    if (!checkReplayAssets(plan.replayAssets, error)) errors.push_back("--replay: " + error);
+  }
+  return errors.size() == before;
+}
+
 }  // namespace
+
+bool checkPictureTarget(const std::string &option, const std::string &path, std::vector<std::string> &errors) {
+  std::string target, error;
+  if (path.empty() || saveTarget(path, target, error)) return true;
+  errors.push_back(option + " " + error);
+  return false;
+}
 
 std::string shownInside(const std::string &root, const std::string &path) {
   fs::path relative = fs::path(path).lexically_relative(fs::path(root));
@@ -177,7 +206,7 @@ bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> 
   plan.save = options.save;
   plan.trace = options.trace;
   plan.quiet = options.quiet;
-  return true;
+  return planPictures(options, plan, errors);
 }
 
 }  // namespace simhost::command

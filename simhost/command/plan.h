@@ -26,6 +26,9 @@ struct RunOptions {
   std::string save;
   std::string trace;
   bool quiet = false;
+  std::string map;                // the site map, SVG
+  std::optional<double> mapAt;    // the moment the map shows; default: the end
+  std::string replay;             // the 3-D replay page, HTML
 };
 
 struct RunPlan {
@@ -41,6 +44,10 @@ struct RunPlan {
   std::string save;
   std::string trace;
   bool quiet = false;
+  std::string map;
+  double mapAt = -1;          // < 0: the end of the run
+  std::string replay;
+  std::string replayAssets;   // the page's scripts and three.js
 };
 
 // The scenario the command runs when none is named.
@@ -59,6 +66,10 @@ bool planRun(const RunOptions &options, RunPlan &plan, std::vector<std::string> 
 struct ScenarioPlace {
   std::string root, path, shown;
 };
+// A file a picture is written to: its folder must exist and be writable,
+// and the file, if there, a regular one. option names it in the message.
+bool checkPictureTarget(const std::string &option, const std::string &path, std::vector<std::string> &errors);
+
 bool findScenario(const std::string &scenario, const std::string &rootOption, ScenarioPlace &place,
                   std::vector<std::string> &errors);
 

@@ -3,13 +3,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <vector>
 
 #include "crew_module.h"
+#include "replay.h"
+#include "run_shared.h"
 #include "simulation.h"
+#include "site.h"
+#include "site_map.h"
 #include "timeline.h"
 
 namespace simhost::command {
@@ -28,7 +31,7 @@ constexpr long kProgressEveryFrames = 100;
 class ScriptedRun {
 public:
   ScriptedRun(const RunPlan &plan, std::ostream &out, std::ostream &err, bool errIsTerminal)
-      : plan(plan), out(out), err(err), showProgress(errIsTerminal) {}
+      : plan(plan), out(out), err(err), showProgress(errIsTerminal), descriptions(plan.root) {}
 
   int run() {
     if (!plan.trace.empty()) {
@@ -44,7 +47,7 @@ public:
       if (loading) {
         heldEvents.push_back(event);
       } else {
-        record(showSaveInTree(event));
+        record(namedAsPlanned(event, plan));
       }
     });
     sim.setFrameLength(plan.dt);
@@ -59,24 +62,36 @@ public:
     bool loaded = sim.loadScenario(plan.scenarioPath, error);
     loading = false;
     noteFocus();
-    for (Event &event : heldEvents) record(showScenarioAsGiven(std::move(event)));
+    if (loaded && !plan.replay.empty()) {
+      replay = std::make_unique<ReplayRecorder>(descriptions, setDowns);
+      replay->start(sim, plan.scenarioShown);
+    }
+    for (Event &event : heldEvents) record(namedAsPlanned(std::move(event), plan));
     heldEvents.clear();
+    running = true;
     if (!loaded) {
       sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
       tell("scenario " + plan.scenarioShown + " refused: " + error);
       return finish(kRunFailed);
     }
-    if (sim.paused()) pauseStartSys = sim.sysTime();
+    actions = std::make_unique<ScriptActions>(sim, timeline);
+    actions->start();
     airlocks.reportChanges(sim);
 
     int status = loop();
-    if (status == kRunOk && !stopped) reportEventsNotRun();
+    if (status == kRunOk && !actions->stopped()) reportEventsNotRun();
     if (status == kRunOk && !plan.save.empty() && !sim.saveScenario(plan.save, error)) {
       sim.report({{"kind", "error"}, {"text", "cannot save " + plan.save + ": " + error}});
       tell("cannot save " + plan.save + ": " + error);
       status = kRunFailed;
     }
-    return finish(status);
+    // The pictures show the run as it ended, failed or not; the replay
+    // holds its closing event too.
+    if (!plan.map.empty() && !mapTaken) takeMap();
+    if (!writeMap()) status = kRunFailed;
+    status = finish(status);
+    if (!writeReplay() && status == kRunOk) status = kRunFailed;
+    return status;
   }
 
 private:
@@ -90,39 +105,29 @@ private:
   Timeline timeline;
   // The crew's view of the vessels' airlocks, told when they change.
   CrewAirlockWatch airlocks;
+  std::unique_ptr<ScriptActions> actions;
   long frames = 0;
   size_t nextEvent = 0;  // the first script event not yet fired
-  double pauseStartSys = 0;
-  bool stopped = false;
   bool loading = false;
+  bool running = false;  // the scenario's loading is told
   std::vector<Event> heldEvents;
+  // The pictures of the run (site.h, site_map.h, replay.h).
+  SiteDescriptions descriptions;
+  SetDownHistory setDowns;
+  std::unique_ptr<ReplayRecorder> replay;
+  SiteMoment mapMoment;
+  bool mapTaken = false;
 
   // The trace and the timeline come from the same events, in one place.
   void record(const Event &event) {
-    if (trace) *trace << event.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
+    if (running && event.value("kind", "") == "created" && event.contains("name") && event["name"].is_string())
+      setDowns.noteCreated(*sim, descriptions, event["name"].get<std::string>());
+    if (replay) replay->event(*sim, event);
+    if (trace) *trace << traceLine(event) << '\n';
     if (!plan.quiet) {
       clearProgress();
       out << timeline.format(event);
     }
-  }
-
-  // The scenario file is named as the header names it, not by the path
-  // the tree lookup produced, so runs read the same wherever the tree is.
-  Event showScenarioAsGiven(Event event) const {
-    if (event.is_object() && event.contains("kind") && event["kind"] == "loaded" && event.contains("file") &&
-        event["file"] == plan.scenarioPath) {
-      event["file"] = plan.scenarioShown;
-    }
-    return event;
-  }
-
-  // A script's save into the tree is named inside the tree, like the
-  // scenario the run loaded.
-  Event showSaveInTree(Event event) const {
-    if (event.is_object() && event.value("kind", "") == "saved" && event.contains("file") && event["file"].is_string()) {
-      event["file"] = shownInside(plan.root, event["file"].get<std::string>());
-    }
-    return event;
   }
 
   // A line on err, after the timeline so far: an error, or a notice the
@@ -163,25 +168,24 @@ private:
     return name;
   }
 
-  // Simulation time, going on with system time while paused (see run.h).
-  double runClock() const { return sim->simTime() + (sim->paused() ? sim->sysTime() - pauseStartSys : 0); }
-
   int loop() {
     size_t &next = nextEvent;
     const bool longRun = plan.until / (plan.dt * plan.warp) > kLongRunFrames;
     for (;;) {
-      while (next < plan.events.size() && plan.events[next].time <= runClock() + kTimeSlack) {
+      while (next < plan.events.size() && plan.events[next].time <= actions->clock() + kTimeSlack) {
         if (!fire(plan.events[next++])) return kRunFailed;
-        if (stopped) return kRunOk;
+        if (actions->stopped()) return kRunOk;
       }
-      const double before = runClock();
+      if (plan.mapAt >= 0 && !mapTaken && actions->clock() >= plan.mapAt - kTimeSlack) takeMap();
+      const double before = actions->clock();
       if (before >= plan.until - kTimeSlack) return kRunOk;
       sim->frame();
       airlocks.reportChanges(*sim);
+      if (replay) replay->afterFrame(*sim);
       ++frames;
       // A frame far shorter than the time already run adds nothing to it,
       // and the run would never reach its end.
-      if (!(runClock() > before)) {
+      if (!(actions->clock() > before)) {
         char what[160];
         std::snprintf(what, sizeof what, "time stands still at %.1f s: frames of %g s at time acceleration %g add nothing to it",
                       before, plan.dt, sim->warp());
@@ -191,30 +195,6 @@ private:
       }
       if (showProgress && longRun && frames % kProgressEveryFrames == 0) showProgressLine();
     }
-  }
-
-  // The fault verb: simhost's own faults strike later and are reported then;
-  // the crew table's are made at once.
-  bool injectFault(const ScriptEvent &event, std::string &error) {
-    const std::string &kind = event.name;
-    if (kind == "create-fails") {
-      sim->failVesselCreation(event.className, static_cast<int>(event.value));
-      return true;
-    }
-    if (kind == "mesh-fails") {
-      sim->failMesh(event.file);
-      return true;
-    }
-    if (kind == "file-vanishes") return sim->vanishFile(event.file, error);
-    if (kind == "file-unopenable") return sim->blockFile(event.file, error);
-    if (kind == "crew-table-full") return crewTableFull(*sim, error);
-    if (kind == "crew-count") return crewTableCount(*sim, static_cast<int>(event.value), error);
-    sim->clearFaults();
-    // The crew table outlives the run; a tree without the crew module has
-    // nothing of it to restore.
-    std::string ignored;
-    crewTableRestore(*sim, ignored);
-    return true;
   }
 
   // Events the script holds for after --until: the run ends before them,
@@ -235,105 +215,15 @@ private:
     return text;
   }
 
-  static unsigned modifierBits(const KeyChord &key) {
-    return (key.shift ? Simulation::LeftShift : 0u) | (key.ctrl ? Simulation::LeftCtrl : 0u) |
-           (key.rshift ? Simulation::RightShift : 0u) | (key.rctrl ? Simulation::RightCtrl : 0u);
-  }
-
   bool fire(const ScriptEvent &event) {
-    // The script's comments tell its story, apart from simhost's own notes.
-    if (!event.comment.empty()) sim->report({{"kind", "story"}, {"line", event.line}, {"text", event.comment}});
-    sim->report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
     std::string error;
-    bool done = true;
-    switch (event.verb) {
-      case ScriptVerb::Key:
-        done = sim->pressKey(event.key.code, modifierBits(event.key), error);
-        break;
-      case ScriptVerb::Focus:
-        done = sim->setFocus(event.name, error);
-        if (done) timeline.setFocusName(event.name);
-        break;
-      case ScriptVerb::Warp:
-        sim->setWarp(event.value);
-        break;
-      case ScriptVerb::Pause:
-        if (event.on && !sim->paused()) pauseStartSys = sim->sysTime();
-        sim->setPaused(event.on);
-        break;
-      case ScriptVerb::Hud:
-        sim->setHudVisible(event.on);
-        break;
-      case ScriptVerb::Place:
-        done = sim->placeVessel(event.name, event.className, event.near, event.x, event.z, event.heading, error);
-        break;
-      case ScriptVerb::Delete:
-        done = sim->deleteVessel(event.name, error);
-        break;
-      case ScriptVerb::Mass:
-        done = sim->setEmptyMass(event.name, event.value, error);
-        break;
-      case ScriptVerb::Attach:
-        done = sim->attach(event.name, event.other, error);
-        break;
-      case ScriptVerb::Detach:
-        done = sim->detach(event.name, error);
-        break;
-      case ScriptVerb::AfcMode:
-        done = sim->setAfcMode(event.name, event.bits, error);
-        break;
-      case ScriptVerb::Eva:
-        if (noCrewModule(event)) break;
-        done = crewEva(*sim, event.name, event.x, event.y, event.z, error);
-        break;
-      case ScriptVerb::Activate:
-        if (noCrewModule(event)) break;
-        done = crewActivate(*sim, event.name, error);
-        break;
-      case ScriptVerb::Save:
-        done = sim->saveScenario(scenarioSavePath(event.file), error);
-        break;
-      case ScriptVerb::Fault:
-        done = injectFault(event, error);
-        break;
-      case ScriptVerb::Stop:
-        stopped = true;
-        break;
-    }
-    if (!done) {
-      if (error.empty()) error = "failed";
-      sim->report({{"kind", "error"}, {"line", event.line}, {"action", event.action}, {"text", error}});
-      tell(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
-    }
-    return done;
-  }
-
-  // A tree without the crew add-on has nobody to walk outside: the same
-  // script runs there, and its crew verbs do nothing.
-  bool noCrewModule(const ScriptEvent &event) {
-    if (!resolvePath(sim->root(), "Modules\\UMmu.dll").empty()) return false;
-    sim->report({{"kind", "note"},
-                 {"text", "no crew module Modules\\UMmu.dll in this tree: " + event.action + " does nothing"}});
-    return true;
-  }
-
-  // Like the simulator's own saves, a script saves into the tree's
-  // Scenarios folder unless it names a full path.
-  std::string scenarioSavePath(const std::string &file) const {
-    std::filesystem::path path(file);
-    if (path.is_absolute()) return file;
-    return (std::filesystem::path(sim->root()) / "Scenarios" / path).string();
+    if (actions->fire(event, error)) return true;
+    tell(plan.scriptShown + ":" + std::to_string(event.line) + ": " + event.action + ": " + error);
+    return false;
   }
 
   int finish(int status) {
-    json vessels = json::array();
-    DWORD count = oapiGetVesselCount();
-    for (DWORD i = 0; i < count; ++i) vessels.push_back(objectName(oapiGetVesselByIndex(i)));
-    sim->report({{"kind", "run"},
-                 {"phase", "end"},
-                 {"status", status == kRunOk ? "ok" : "failed"},
-                 {"frames", frames},
-                 {"vessels", vessels}});
+    reportRunEnd(*sim, status == kRunOk, frames);
     // The summary is the last word: what the simulation does while it is
     // taken down is no part of the run.
     sim->setObserver(nullptr);
@@ -347,6 +237,27 @@ private:
       }
     }
     return status;
+  }
+
+  void takeMap() {
+    std::string error;
+    mapTaken = true;
+    mapMoment.title = plan.scenarioShown;
+    if (!captureSite(*sim, descriptions, setDowns, mapMoment, error)) tell("no map: " + error);
+  }
+
+  bool writeMap() {
+    std::string error;
+    if (plan.map.empty() || mapMoment.focus.empty() || writeSiteMap(plan.map, mapMoment, error)) return true;
+    tell(error);
+    return false;
+  }
+
+  bool writeReplay() {
+    std::string error;
+    if (!replay || replay->write(plan.replay, plan.replayAssets, error)) return true;
+    tell(error);
+    return false;
   }
 
   void showProgressLine() {

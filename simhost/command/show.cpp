@@ -9,6 +9,8 @@
 #include "plan.h"
 #include "run.h"
 #include "simulation.h"
+#include "site.h"
+#include "site_map.h"
 #include "text.h"
 #include "timeline.h"
 
@@ -106,10 +108,25 @@ public:
     focusName = focus != nullptr ? objectName(focus) : "";
     header();
     for (OBJHANDLE vessel : vessels) showVessel(sim, vessel);
-    return kRunOk;
+    return drawMap(sim) ? kRunOk : kRunFailed;
   }
 
+  std::string mapFile;
+
 private:
+  bool drawMap(Simulation &sim) {
+    if (mapFile.empty()) return true;
+    SiteDescriptions descriptions(place.root);
+    SiteMoment moment;
+    moment.title = place.shown;
+    std::string error;
+    if (captureSite(sim, descriptions, SetDownHistory(), moment, error) && writeSiteMap(mapFile, moment, error))
+      return true;
+    err << "simhost: no map: " << error << '\n';
+    return false;
+  }
+
+
   const ScenarioPlace &place;
   std::ostream &out;
   std::ostream &err;
@@ -181,7 +198,12 @@ int showScenario(const ShowOptions &options, std::ostream &out, std::ostream &er
     for (const std::string &error : errors) err << "simhost: " << error << '\n';
     return kBadUsage;
   }
+  if (!checkPictureTarget("--map", options.map, errors)) {
+    for (const std::string &error : errors) err << "simhost: " << error << '\n';
+    return kBadUsage;
+  }
   ScenarioShow show(place, out, err);
+  show.mapFile = options.map;
   return show.show(options.vessels);
 }
 

@@ -8,7 +8,7 @@
 // main.cpp fills ShowOptions from the command line and calls showScenario,
 // which writes the account to out and problems to err. Results are exit
 // statuses: kRunOk; kRunFailed when the simulation refuses the scenario
-// (its reason names the file and line); kBadUsage when there is no such
+// (its reason names the file and line) or the map cannot be written; kBadUsage when there is no such
 // tree or scenario, or a vessel named is not in it.
 #pragma once
 
@@ -22,6 +22,7 @@ struct ShowOptions {
   std::string scenario;              // a path, or a name under the tree's Scenarios/
   std::string root;                  // empty: the tree built beside the executable
   std::vector<std::string> vessels;  // empty: all of them
+  std::string map;                   // a site map of the scenario as loaded (SVG)
 };
 
 int showScenario(const ShowOptions &options, std::ostream &out, std::ostream &err);

@@ -117,7 +117,10 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"a negative end", {"run", "rocks.scn", "--until", "-1"}, nullptr, 2, "--until"},
       {"a stopped clock", {"run", "rocks.scn", "--warp", "0"}, nullptr, 2, "--warp"},
       {"no command", {}, nullptr, 2, "Subcommands:\n  run "},
-      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, show, help"},
+      {"an unknown command", {"fly", "Demo"}, nullptr, 2, "unknown command \"fly\" (commands: run, play, show, help"},
+      {"play without a terminal", {"play", "rocks.scn"}, nullptr, 2, "play needs a terminal for its screen and keys; "
+       "without one, give the actions as a script: simhost run [SCENARIO] --script - reads it from standard input"},
+      {"the help command on play", {"help", "play"}, nullptr, 0, ""},
       {"help", {"--help"}, nullptr, 0, ""},
       {"help of run", {"run", "--help"}, nullptr, 0, ""},
       {"the help command", {"help"}, nullptr, 0, ""},
@@ -131,6 +134,19 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
       {"show of a scenario the simulation refuses", {"show", "broken.scn"}, nullptr, 1, "broken.scn:2: missing END"},
       {"show of a missing scenario", {"show", "nowhere"}, nullptr, 2, "no scenario \"nowhere\""},
       {"show without a scenario", {"show"}, nullptr, 2, "SCENARIO"},
+      {"a site map", {"run", "rocks.scn", "--until", "1", "--map", "m.svg"}, nullptr, 0, ""},
+      {"a site map of a moment", {"run", "rocks.scn", "--until", "1", "--map", "m.svg", "--map-at", "0.5"}, nullptr, 0, ""},
+      {"a moment without a map", {"run", "rocks.scn", "--until", "1", "--map-at", "0.5"}, nullptr, 2,
+       "--map-at needs --map FILE.svg"},
+      {"a moment after the end", {"run", "rocks.scn", "--until", "1", "--map", "m.svg", "--map-at", "2"}, nullptr, 2,
+       "--map-at 2.000000 lies after the run's end at 1.000000 s"},
+      {"a map into a missing folder", {"run", "rocks.scn", "--until", "1", "--map", "no/dir/m.svg"}, nullptr, 2,
+       "--map no/dir/m.svg: cannot be written: there is no folder no/dir"},
+      {"a replay onto a folder", {"run", "rocks.scn", "--until", "1", "--replay", "."}, nullptr, 2,
+       "--replay .: cannot be written: it is a folder"},
+      {"show with a site map", {"show", "rocks.scn", "--map", "m.svg"}, nullptr, 0, ""},
+      {"show with a map onto a device", {"show", "rocks.scn", "--map", "/dev/null"}, nullptr, 2,
+       "--map /dev/null: cannot be written: it is not a regular file"},
   };
   for (const StatusCase &c : cases) {
     if (c.script != nullptr) write("s.script", c.script);
@@ -148,6 +164,7 @@ TEST_F(SimhostRun, HelpDescribesEveryOptionAndTheScriptClock) {
   Outcome outcome = simhost({"run", "--help"}, false);
   ASSERT_EQ(outcome.status, 0);
   for (const char *part : {"SCENARIO", "--root", "--until", "--dt", "--warp", "--script", "--save", "--trace", "--quiet",
+                           "--map", "--map-at", "--replay",
                            "system time spent in the current pause", "place NAME CLASS NEAR X Z", "rshift+ and rctrl+",
                            "\"-\" reads the script from standard input", "fault KIND [ARGS]",
                            "create-fails [CLASS|*] [N]", "mesh-fails MESH", "file-vanishes PATH", "file-unopenable PATH",
@@ -222,6 +239,46 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
     EXPECT_EQ(outcome.status, 0) << c.args[1] << "\n" << outcome.err;
     for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
     for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
+  }
+}
+
+struct MapCase {
+  const char *what;
+  std::vector<std::string> args;     // the map goes to m.svg
+  std::vector<const char *> parts;   // each in the map
+  std::vector<const char *> absent;  // none in the map
+};
+
+TEST_F(SimhostRun, SiteMapDrawsTheSiteAtItsMoment) {
+  const MapCase cases[] = {
+      {"the demo at its end",
+       {"run", "--quiet"},
+       {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"",
+        "Site around Mill (Scenarios/Demo.scn) at 80.0 s of simulation time", ">Mill</text>", ">Calvane</text>",
+        ">2072 kg empty</text>", ">KVTOre03</text>", ">4000 kg empty, free cargo</text>",
+        ">Status: Autoprocessing enabled. Rock tank at 0kg</text>", ">next set-down: 4 (inferred)</text>",
+        ">action area 1, enabled</text>", ">&quot;Autoprocessing disabled&quot;, 5 m</text>", ">reach for cargo</text>",
+        ">airlock of Mill</text>", ">crew member outside Mill</text>", ">5 m</text>", ">N</text>"},
+       {">BoxB</text>", "cargo aboard Mill"}},
+      {"the demo with a box aboard",
+       {"run", "--quiet", "--map-at", "59"},
+       {"at 59.0 s of simulation time", ">cargo aboard Mill</text>", ">UCGO\\KVT_OreBox</text>",
+        ">next set-down: 3 (inferred)</text>", ">6072 kg empty</text>"},
+       {">KVTOre03</text>"}},
+      {"the demo as loaded",
+       {"show", "Demo"},
+       {"at 0.0 s of simulation time", ">BoxB</text>", ">UCGO\\Cargos\\KVT_Construction_BoxB</text>",
+        ">next set-down: 1 (inferred)</text>", ">action area 1, enabled</text>", ">no label, 5 m</text>"},
+       {">crew member outside Mill</text>"}},
+  };
+  for (const MapCase &c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--map", "m.svg"});
+    Outcome outcome = simhost(args);
+    ASSERT_EQ(outcome.status, 0) << c.what << "\n" << outcome.err;
+    const std::string map = readFile(dir / "m.svg");
+    for (const char *part : c.parts) EXPECT_TRUE(has(map, part)) << c.what << ": " << part;
+    for (const char *part : c.absent) EXPECT_FALSE(has(map, part)) << c.what << ": " << part;
   }
 }
 
@@ -410,3 +467,34 @@ TEST_F(SimhostRun, QuietLeavesStdoutEmptyButTellsErrors) {
 }
 
 }  // namespace
+
+// The README's walk-through, followed literally on a copy of the built tree:
+// its scenario and its script, the run, and show on what the run saved.
+TEST_F(SimhostRun, TheReadmeWalkThroughWorksAsWritten) {
+  std::string readme = readFile(fs::path(KVT_SOURCE_DIR) / "README.md");
+  size_t at = readme.find("## Write your own scenario");
+  ASSERT_NE(at, std::string::npos);
+  std::vector<std::string> blocks;  // the indented code blocks of its steps
+  for (size_t open = readme.find("   ```\n", at); open != std::string::npos && blocks.size() < 2;
+       open = readme.find("   ```\n", open)) {
+    size_t close = readme.find("   ```\n", open + 7);
+    std::istringstream lines(readme.substr(open + 7, close - open - 7));
+    std::string block, line;
+    while (std::getline(lines, line)) block += (line.rfind("   ", 0) == 0 ? line.substr(3) : line) + "\n";
+    blocks.push_back(block);
+    open = close + 7;
+  }
+  ASSERT_EQ(blocks.size(), 2u);
+  fs::copy(KVT_TREE_DIR, dir / "tree", fs::copy_options::recursive);
+  write("tree/Scenarios/My mill.scn", blocks[0]);
+  write("tree/Scenarios/My mill.script", blocks[1]);
+  std::string root = (dir / "tree").string();
+
+  Outcome run = simhost({"run", "My mill", "--root", root}, false);
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char *seen : {"] created  KVTOre01 ", "] created  KVTOre02 ", "] saved    Scenarios/My-mill-saved.scn"})
+    EXPECT_TRUE(has(run.out, seen)) << seen << "\n" << run.out;
+  Outcome show = simhost({"show", "My-mill-saved", "--root", root}, false);
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_TRUE(has(show.out, "KVTOre02 (UCGO\\Cargos\\KVT_Ore_Cargo)")) << show.out;
+}

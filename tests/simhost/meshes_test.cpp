@@ -47,6 +47,11 @@ TEST(MeshFiles, ValidMissingAndMalformed) {
       ASSERT_NE(h, nullptr) << c.what;
       EXPECT_EQ(oapiMeshGroupCount(h), static_cast<DWORD>(c.groups)) << c.what;
       EXPECT_EQ(oapiLoadMesh(name.c_str()), h) << "loaded once per run: " << c.what;
+      // What the pictures of a run draw: the vertices, triangles and colours.
+      const auto *mesh = static_cast<const simhost::MeshData *>(h);
+      EXPECT_EQ(mesh->groups[0].positions, (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 0, 1})) << c.what;
+      EXPECT_EQ(mesh->groups[0].indices, (std::vector<int>{0, 1, 2})) << c.what;
+      EXPECT_EQ(mesh->diffuse.size(), mesh->materials.size()) << c.what;
     }
   }
 }

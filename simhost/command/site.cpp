@@ -1,0 +1,105 @@
+#include "site.h"
+
+#include "world.h"
+
+namespace simhost::command {
+
+namespace {
+
+// The attachment point by which the cargo add-on's free cargo rests.
+constexpr const char *kFreeCargoPoint = "UCGOCG";
+
+std::string objectName(OBJHANDLE object) {
+  char name[256] = {};
+  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
+  return name;
+}
+
+bool hasPoint(const Simulation::VesselView &view, const char *id) {
+  for (const auto &point : view.attachments)
+    if (point.id == id) return true;
+  return false;
+}
+
+// A vessel's view with its class's description and what the crew module
+// publishes of it.
+SiteVessel siteVessel(Simulation &sim, SiteDescriptions &descriptions, const SetDownHistory &history,
+                      const Simulation::VesselView &view) {
+  SiteVessel vessel;
+  vessel.view = view;
+  vessel.description = descriptions.of(view.className);
+  crewActionAreas(sim, view.name, vessel.areas);
+  int door = 0;
+  vessel.airlock = crewAirlockBox(sim, view.name, vessel.airlockBox, door);
+  vessel.crewOutside = crewOutside(sim, view.name, vessel.crewAt);
+  vessel.nextSetDown = history.next(view.name, vessel.description);
+  vessel.freeCargo = hasPoint(view, kFreeCargoPoint);
+  return vessel;
+}
+
+}  // namespace
+
+const SiteDescription &SiteDescriptions::of(const std::string &className) {
+  auto it = byClass_.find(className);
+  if (it != byClass_.end()) return it->second;
+  SiteDescription description;
+  std::string error;
+  // A malformed description is told, and none of it is drawn.
+  if (!readSiteDescription(root_, className, description, error)) {
+    problems_.push_back(error);
+    description = SiteDescription();
+  }
+  return byClass_.emplace(className, description).first->second;
+}
+
+void SetDownHistory::noteCreated(Simulation &sim, SiteDescriptions &descriptions, const std::string &name) {
+  Simulation::SiteView site;
+  std::string error;
+  for (VesselRecord *owner : sim.world().vessels()) {
+    if (owner->name == name) continue;
+    const SiteDescription &description = descriptions.of(owner->className);
+    if (description.setDowns.empty() || !sim.viewSite(owner->name, site, error)) continue;
+    for (const auto &view : site.vessels) {
+      if (view.name != name) continue;
+      const int index = setDownAt(description, view.pos);
+      if (index >= 0) {
+        uses_.push_back({sim.simTime(), owner->name, name, index});
+        return;
+      }
+    }
+  }
+}
+
+int SetDownHistory::next(const std::string &vessel, const SiteDescription &description) const {
+  if (description.setDowns.empty()) return -1;
+  for (auto it = uses_.rbegin(); it != uses_.rend(); ++it) {
+    if (it->vessel == vessel) return (it->index + 1) % static_cast<int>(description.setDowns.size());
+  }
+  return 0;
+}
+
+bool captureSite(Simulation &sim, SiteDescriptions &descriptions, const SetDownHistory &history,
+                 SiteMoment &moment, std::string &error) {
+  OBJHANDLE focus = sim.focus();
+  if (focus == nullptr) {
+    error = "no vessel has the focus";
+    return false;
+  }
+  moment.focus = objectName(focus);
+  moment.simTime = sim.simTime();
+  Simulation::SiteView site;
+  if (!sim.viewSite(moment.focus, site, error)) return false;
+  moment.north = site.north;
+  moment.vessels.clear();
+  for (const auto &view : site.vessels) moment.vessels.push_back(siteVessel(sim, descriptions, history, view));
+  moment.hud = sim.hud();
+  moment.debug = sim.debugText();
+  moment.problems = descriptions.problems();
+  return true;
+}
+
+bool isCargoAboard(const SiteVessel &vessel, const Simulation::MeshView &mesh) {
+  return vessel.description.cargoMeshFrom >= 0 && mesh.index >= vessel.description.cargoMeshFrom;
+}
+
+}  // namespace simhost::command
