@@ -11,4 +11,8 @@ set(CMAKE_CXX_FLAGS_INIT "-m32 -msse2 -mfpmath=sse")
 set(CMAKE_EXE_LINKER_FLAGS_INIT -m32)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -m32)
 set(CMAKE_MODULE_LINKER_FLAGS_INIT -m32)
-set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+# Debian's 32-bit libraries for a 64-bit machine (g++-multilib,
+# lib32ncurses-dev) lie in /usr/lib32; pkg-config would only name the
+# machine's own.
+set(CMAKE_LIBRARY_PATH /usr/lib32)
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib32/pkgconfig)
