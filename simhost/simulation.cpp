@@ -77,6 +77,7 @@ Simulation::~Simulation() {
 
 Simulation *Simulation::current() { return g_simulation; }
 const std::string &Simulation::root() const { return impl->rt.root; }
+std::string Simulation::operatorPath(const std::string &path) const { return impl->folder.outside(path); }
 void Simulation::setObserver(EventObserver observer) { impl->rt.observer = std::move(observer); }
 void Simulation::report(Event event) { impl->rt.report(std::move(event)); }
 

@@ -248,14 +248,14 @@ private:
 
   bool writeMap() {
     std::string error;
-    if (plan.map.empty() || mapMoment.focus.empty() || writeSiteMap(plan.map, mapMoment, error)) return true;
+    if (plan.map.empty() || mapMoment.focus.empty() || writeSiteMap(sim->operatorPath(plan.map), mapMoment, error)) return true;
     tell(error);
     return false;
   }
 
   bool writeReplay() {
     std::string error;
-    if (!replay || replay->write(plan.replay, plan.replayAssets, error)) return true;
+    if (!replay || replay->write(sim->operatorPath(plan.replay), plan.replayAssets, error)) return true;
     tell(error);
     return false;
   }

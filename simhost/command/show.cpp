@@ -120,7 +120,7 @@ private:
     SiteMoment moment;
     moment.title = place.shown;
     std::string error;
-    if (captureSite(sim, descriptions, SetDownHistory(), moment, error) && writeSiteMap(mapFile, moment, error))
+    if (captureSite(sim, descriptions, SetDownHistory(), moment, error) && writeSiteMap(sim.operatorPath(mapFile), moment, error))
       return true;
     err << "simhost: no map: " << error << '\n';
     return false;
