@@ -61,7 +61,7 @@ struct SiteVessel {
   bool crewOutside = false;
   VECTOR3 crewAt{};           // vessel frame
   int nextSetDown = -1;       // inferred from the run's history
-  bool freeCargo = false;     // a cargo vessel lying free (its "UCGOCG" point)
+  bool freeCargo = false;     // a cargo vessel lying free (its "UCGOCG" point, attached to nothing)
 };
 
 struct SiteMoment {
