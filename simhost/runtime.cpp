@@ -64,11 +64,18 @@ void Runtime::releaseHeldEvents() {
 
 void Runtime::moveVessels(double dt) {
   using namespace geo;
-  for (VesselRecord *v : world.vessels()) {
+  // Only vessels that may be in flight are visited; one that has landed or
+  // been attached since leaves the list (its force is already cleared).
+  std::vector<VesselRecord *> &flying = world.flightList();
+  size_t kept = 0;
+  for (size_t i = 0; i < flying.size(); ++i) {
+    VesselRecord *v = flying[i];
     if (v->landed || v->parentLink) {
       v->force = _V(0, 0, 0);
+      v->listedFlying = false;
       continue;
     }
+    flying[kept++] = v;
     double r = length(v->pos);
     VECTOR3 accel = r > 0 ? scale(v->pos, -moon::kGM / (r * r * r)) : _V(0, 0, 0);
     if (v->emptyMass > 0) accel = add(accel, scale(mul(v->rot, v->force), 1.0 / v->emptyMass));
@@ -79,6 +86,7 @@ void Runtime::moveVessels(double dt) {
     if (w > 0) v->rot = orthonormalize(mul(v->rot, axisRotation(v->angVel, w * dt)));
     if (length(v->pos) - moon::kRadius <= v->cogElev) landHere(*this, *v);
   }
+  flying.resize(kept);
 }
 
 }  // namespace simhost

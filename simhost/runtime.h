@@ -96,7 +96,7 @@ public:
   // Destroys removed vessels once no host call into a module runs.
   void collectRemoved();
   int busy = 0;  // depth of host calls into modules
-  std::vector<std::unique_ptr<VesselRecord>> removed;
+  std::vector<OwnedVessel> removed;
 
   // ---- physics (physics.cpp)
   void moveVessels(double dt);

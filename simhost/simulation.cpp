@@ -36,10 +36,12 @@ struct LiveVessel {
   uint64_t serial;
 };
 
-std::vector<LiveVessel> snapshot(const World &world) {
+// The vessels with a module as the frame starts: those made during the
+// frame get their first step in the next one.
+std::vector<LiveVessel> moduleSnapshot(const World &world) {
   std::vector<LiveVessel> out;
-  out.reserve(world.count());
-  for (VesselRecord *v : world.vessels()) out.push_back({v, v->serial});
+  out.reserve(world.moduleVessels().size());
+  for (VesselRecord *v : world.moduleVessels()) out.push_back({v, v->serial});
   return out;
 }
 
@@ -140,7 +142,7 @@ void Simulation::frame() {
       rt.simClock.advance(rt.simStep);
       rt.simt = rt.simClock.now();
       double simt = rt.simt, dt = rt.simStep, mjd = rt.mjd();
-      auto vessels = snapshot(rt.world);
+      auto vessels = moduleSnapshot(rt.world);
       for (const auto &lv : vessels)
         if (VESSEL2 *cb = moduleCallbacks(rt.world, lv)) cb->clbkPreStep(simt, dt, mjd);
       rt.moveVessels(dt);

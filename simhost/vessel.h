@@ -98,6 +98,7 @@ struct VesselRecord {
   int pendingLine = 0;
 
   bool announced = false;  // "created" reported; later changes are reported too
+  bool listedFlying = false;  // in the world's list of vessels the frame moves
 };
 
 }  // namespace simhost

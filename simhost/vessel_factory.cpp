@@ -131,7 +131,11 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   }
-  auto owned = std::make_unique<VesselRecord>();
+  OwnedVessel owned = world.make();
+  if (!owned) {
+    error = "vessel " + name + ": the world has no room for another vessel";
+    return nullptr;
+  }
   owned->serial = ++g_serial;
   owned->name = name;
   owned->className = className;
@@ -247,7 +251,7 @@ void Runtime::collectRemoved() {
   if (collecting || busy > 0) return;
   collecting = true;
   while (!removed.empty()) {
-    std::vector<std::unique_ptr<VesselRecord>> batch;
+    std::vector<OwnedVessel> batch;
     batch.swap(removed);
     // ovcExit in creation order.
     std::sort(batch.begin(), batch.end(), [](const auto &a, const auto &b) { return a->serial < b->serial; });

@@ -149,6 +149,7 @@ bool applyCommon(Runtime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, 
   if (!finite(rpos) || !finite(rvel) || !finite(arot) || !finite(vrot)) return false;
   if (v.parentLink) detach(rt, v.parentLink, 0);
   setFlight(v, rpos, rvel, eulerToMatrix(arot), vrot);
+  rt.world.noteFlight(&v);
   return true;
 }
 
@@ -225,6 +226,7 @@ bool detach(Runtime &rt, Attachment *a, double vel) {
   c->peer = nullptr;
   child->parentLink = nullptr;
   setFlight(*child, pos, add(v, push), rot, _V(0, 0, 0));
+  rt.world.noteFlight(child);
   return true;
 }
 
