@@ -75,11 +75,9 @@ void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (v.parentLink) {
     const Attachment &c = *v.parentLink;
     const VesselRecord &parent = *c.peer->owner;
-    long ci = 0, pi = 0;
-    for (size_t i = 0; i < v.parentPoints.size(); ++i)
-      if (v.parentPoints[i].get() == &c) ci = static_cast<long>(i);
-    for (size_t i = 0; i < parent.childPoints.size(); ++i)
-      if (parent.childPoints[i].get() == c.peer) pi = static_cast<long>(i);
+    long ci = v.parentPoints.indexOf(&c), pi = parent.childPoints.indexOf(c.peer);
+    if (ci < 0) ci = 0;
+    if (pi < 0) pi = 0;
     w.item("ATTACHED", std::to_string(ci) + ":" + std::to_string(pi) + "," + parent.name);
   }
   w.item("AFCMODE", std::to_string(v.adcMode));
@@ -153,10 +151,12 @@ bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2
         !text::parseInteger(r.substr(0, colon), ci) || !text::parseInteger(r.substr(colon + 1, comma - colon - 1), pi) ||
         ci < 0 || pi < 0 || text::trim(r.substr(comma + 1)).empty())
       return fail("ATTACHED needs CHILDPOINT:PARENTPOINT,PARENT");
-    v.pendingParent = std::string(text::trim(r.substr(comma + 1)));
-    v.pendingChildPoint = static_cast<long>(ci);
-    v.pendingParentPoint = static_cast<long>(pi);
-    v.pendingLine = block ? block->currentLine : 0;
+    auto pending = std::make_unique<PendingAttachment>();
+    pending->parent = std::string(text::trim(r.substr(comma + 1)));
+    pending->childPoint = static_cast<long>(ci);
+    pending->parentPoint = static_cast<long>(pi);
+    pending->line = block ? block->currentLine : 0;
+    v.pendingAttachment = std::move(pending);
     return true;
   }
   return false;

@@ -178,15 +178,16 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
 
 bool ScenarioParser::resolveAttachments(std::string &error) {
   for (VesselRecord *child : rt_.world.vessels()) {
-    if (child->pendingParent.empty()) continue;
-    size_t line = static_cast<size_t>(child->pendingLine > 0 ? child->pendingLine - 1 : 0);
-    VesselRecord *parent = rt_.world.find(child->pendingParent);
-    if (!parent) return fail(line, "ATTACHED names no vessel: " + child->pendingParent, error);
-    size_t ci = static_cast<size_t>(child->pendingChildPoint), pi = static_cast<size_t>(child->pendingParentPoint);
+    if (!child->pendingAttachment) continue;
+    const PendingAttachment &pending = *child->pendingAttachment;
+    size_t line = static_cast<size_t>(pending.line > 0 ? pending.line - 1 : 0);
+    VesselRecord *parent = rt_.world.find(pending.parent);
+    if (!parent) return fail(line, "ATTACHED names no vessel: " + pending.parent, error);
+    size_t ci = static_cast<size_t>(pending.childPoint), pi = static_cast<size_t>(pending.parentPoint);
     if (ci >= child->parentPoints.size() || pi >= parent->childPoints.size() ||
-        !attach(rt_, parent->childPoints[pi].get(), child->parentPoints[ci].get()))
+        !attach(rt_, parent->childPoints[pi], child->parentPoints[ci]))
       return fail(line, "cannot attach " + child->name + " to " + parent->name, error);
-    child->pendingParent.clear();
+    child->pendingAttachment.reset();
   }
   return true;
 }

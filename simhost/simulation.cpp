@@ -287,10 +287,10 @@ bool Simulation::attach(const std::string &child, const std::string &parent, std
   VesselRecord *p = c ? named(rt, parent, error) : nullptr;
   if (!c || !p) return false;
   Attachment *pp = nullptr, *cp = nullptr;
-  for (auto &a : p->childPoints)
-    if (!pp && !a->peer) pp = a.get();
-  for (auto &a : c->parentPoints)
-    if (!cp && !a->peer) cp = a.get();
+  for (size_t i = 0; i < p->childPoints.size(); ++i)
+    if (!pp && !p->childPoints[i]->peer) pp = p->childPoints[i];
+  for (size_t i = 0; i < c->parentPoints.size(); ++i)
+    if (!cp && !c->parentPoints[i]->peer) cp = c->parentPoints[i];
   if (!pp) {
     error = parent + " has no free attachment point for children";
     return false;

@@ -29,14 +29,13 @@ void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
   }
   v.cogElev = cogElevation(v.touchdown);
   for (const auto &a : cls.attachments) {
-    auto att = std::make_unique<Attachment>();
+    Attachment *att = a.toParent ? v.parentPoints.add() : v.childPoints.add();
     att->owner = &v;
     att->toParent = a.toParent;
     att->pos = a.pos;
     att->dir = a.dir;
     att->rot = a.rot;
     snprintf(att->id, sizeof att->id, "%s", a.id.c_str());
-    (a.toParent ? v.parentPoints : v.childPoints).push_back(std::move(att));
   }
   // A module defines its own meshes; only a passive class gets the file's.
   if (cls.module.empty() && !cls.meshName.empty()) {
@@ -154,8 +153,8 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   } else {
-    v->hostIface = std::make_unique<VESSEL2>(v, 1);
-    v->iface = v->hostIface.get();
+    v->hostIface.emplace(v, 1);
+    v->iface = &*v->hostIface;
   }
   VESSEL2 *cb = callbacksOf(v);
   if (module && cb) cb->clbkSetClassCaps(const_cast<VesselClass *>(cls));

@@ -8,8 +8,19 @@
 
 namespace simhost {
 
-VECTOR3 globalPos(Runtime &rt, const VesselRecord &v);
-MATRIX3 globalRot(Runtime &rt, const VesselRecord &v);
+// The general cases: attached children and vessels in flight.
+VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v);
+MATRIX3 globalRotOfMoving(Runtime &rt, const VesselRecord &v);
+// A landed vessel's place turns with the Moon, whose rotation is computed
+// once per frame: these are asked for every vessel of a busy world's scans.
+inline VECTOR3 globalPos(Runtime &rt, const VesselRecord &v) {
+  if (!v.parentLink && v.landed) return geo::mul(rt.moonMatrix(), v.bodyPos);
+  return globalPosOfMoving(rt, v);
+}
+inline MATRIX3 globalRot(Runtime &rt, const VesselRecord &v) {
+  if (!v.parentLink && v.landed) return rt.landedRotation(v);
+  return globalRotOfMoving(rt, v);
+}
 VECTOR3 globalVel(Runtime &rt, const VesselRecord &v);
 // "landed" or "flight" as the scenario and the events say it.
 bool isLanded(const VesselRecord &v);
