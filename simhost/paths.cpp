@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modules.h"
+#include "path_lookup.h"
 #include "runtime.h"
 #include "simulation.h"
 #include "text.h"
@@ -25,66 +26,12 @@ bool isDirectory(const std::string &path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool exists(const std::string &path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-// The entry of folder dir whose name equals want ignoring case; an exact
-// match wins over others.
-bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
-  if (exists(dir + "/" + want)) {
-    found = want;
-    return true;
-  }
-  DIR *d = opendir(dir.c_str());
-  if (!d) return false;
-  bool ok = false;
-  while (dirent *e = readdir(d)) {
-    if (text::iequals(e->d_name, want)) {
-      found = e->d_name;
-      ok = true;
-      break;
-    }
-  }
-  closedir(d);
-  return ok;
-}
-
 bool absolutePath(const char *path) { return path[0] == '/'; }
 
 }  // namespace
 
 std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
-  std::vector<std::string> parts;
-  size_t i = 0;
-  while (i <= simPath.size()) {
-    size_t j = simPath.find_first_of("\\/", i);
-    if (j == std::string::npos) j = simPath.size();
-    std::string part = simPath.substr(i, j - i);
-    i = j + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return "";  // would leave the tree
-      parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
-  std::string path = root.empty() ? "." : root;
-  for (size_t k = 0; k < parts.size(); ++k) {
-    std::string found;
-    if (!isDirectory(path)) return "";
-    if (!findEntry(path, parts[k], found)) {
-      if (forWriting && k + 1 == parts.size()) {
-        found = parts[k];
-      } else {
-        return "";
-      }
-    }
-    path += "/" + found;
-  }
-  return path;
+  return lookUpPath(root, simPath, forWriting);
 }
 
 namespace {
@@ -183,9 +130,14 @@ extern "C" {
 FILE *hostOpenFile(const char *path, const char *mode) {
   if (!path || !mode) return nullptr;
   bool writing = std::strpbrk(mode, "wa+") != nullptr;
+  simhost::Runtime *rt = simhost::currentRuntime();
+  // Reading, with no file fault waiting: the path layer's quick way.
+  if (!writing && !simhost::absolutePath(path) && !(rt && rt->faults.anyFileFault())) {
+    static const std::string noTree = ".";
+    return simhost::openPathForReading(rt ? rt->root : noTree, path, mode);
+  }
   std::string resolved = simhost::resolveForHost(path, writing);
   if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
-  simhost::Runtime *rt = simhost::currentRuntime();
   if (rt && rt->faults.openFails(*rt, resolved)) return nullptr;
   return std::fopen(resolved.c_str(), mode);
 }
