@@ -114,7 +114,9 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char *&line) {
   if (!b || b->next >= b->lines.size()) return false;
   const ScenarioBlock::Line &l = b->lines[b->next++];
   b->currentLine = l.number;
-  std::snprintf(b->buffer, sizeof b->buffer, "%s", l.text.c_str());
+  const size_t n = l.text.size() < sizeof b->buffer - 1 ? l.text.size() : sizeof b->buffer - 1;
+  std::memcpy(b->buffer, l.text.data(), n);
+  b->buffer[n] = '\0';
   line = b->buffer;
   return true;
 }

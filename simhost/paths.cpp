@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -113,14 +114,30 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
 }
 
 void notifyVesselDeleted(OBJHANDLE vessel) {
-  std::vector<void (*)(OBJHANDLE)> callbacks;
+  // The callbacks as they were when the last library was loaded: a world
+  // deleted whole tells them of every vessel.
+  static std::vector<void (*)(OBJHANDLE)> known;
+  static size_t knownLibraries = static_cast<size_t>(-1);
+  // A copy, since a callback may load a library; a few fit on the stack.
+  void (*few[8])(OBJHANDLE) = {};
+  size_t count = 0;
+  std::vector<void (*)(OBJHANDLE)> many;
   {
     std::lock_guard<std::mutex> guard(libraryLock());
-    for (const auto &entry : libraries())
-      if (entry.second->opcDeleteVessel) callbacks.push_back(entry.second->opcDeleteVessel);
+    if (knownLibraries != libraries().size()) {
+      known.clear();
+      for (const auto &entry : libraries())
+        if (entry.second->opcDeleteVessel) known.push_back(entry.second->opcDeleteVessel);
+      knownLibraries = libraries().size();
+    }
+    count = known.size();
+    if (count <= 8)
+      std::copy(known.begin(), known.end(), few);
+    else
+      many = known;
   }
   // Called without the lock: a plugin may load libraries from its callback.
-  for (auto callback : callbacks) callback(vessel);
+  for (size_t i = 0; i < count; ++i) (count <= 8 ? few[i] : many[i])(vessel);
 }
 
 }  // namespace simhost

@@ -48,6 +48,7 @@ void Runtime::rememberLandedRotation(const VesselRecord &v, double phi) {
 }
 
 void Runtime::report(Event event) {
+  if (!observer) return;
   event["t"] = simt;
   event["sys"] = sysT;
   if (holdEvents) {

@@ -95,8 +95,9 @@ public:
 
   // ---- events
   void report(Event event);
-  // False when no one would see an event: callers skip building it.
-  bool reporting() const { return holdEvents || static_cast<bool>(observer); }
+  // False when no one would see an event (no observer: held events would be
+  // dropped too): callers skip building it.
+  bool reporting() const { return static_cast<bool>(observer); }
   // While a scenario loads, events wait here and are dropped if it fails.
   bool holdEvents = false;
   std::vector<Event> heldEvents;

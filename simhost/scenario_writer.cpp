@@ -23,7 +23,7 @@ void writeSections(const Runtime &rt, ScenarioWriter &w, bool afterShips) {
 }
 
 void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
-  w.line(v.name + ":" + v.className);
+  w.line({v.name, ":", v.className});
   VESSEL2 *cb = callbacksOf(&v);
   setActiveWriter(&w);
   if (v.module && cb) {
@@ -32,7 +32,7 @@ void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
     writeHostLines(rt, v, w);
   }
   setActiveWriter(nullptr);
-  for (const auto &l : v.keptLines) w.line("  " + l);
+  for (const auto &l : v.keptLines) w.line({"  ", l});
   w.line("END");
 }
 
@@ -40,6 +40,7 @@ void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
 
 bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
   ScenarioWriter w;
+  w.out.reserve(rt.world.count() * 128 + 4096);
   {
     BusyScope scope(rt);
     w.line("BEGIN_DESC");

@@ -108,7 +108,7 @@ struct alignas(64) VesselRecord {
   double cogElev = 0.5;
   VECTOR3 cameraOffset{}, cameraDir{0, 0, 1};
   std::vector<MeshSlot> meshes;
-  std::unique_ptr<Visual> visual;
+  std::optional<Visual> visual;
   VISHANDLE visHandle = nullptr;
 
   // ---- scenario

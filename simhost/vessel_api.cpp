@@ -406,5 +406,5 @@ bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
 bool VESSEL::ParseScenarioLineEx(char *line, void *status) const {
   RECORD_OR(false);
   if (!line || !status) return false;
-  return parseHostLine(rt, *v, line, *static_cast<VESSELSTATUS2 *>(status));
+  return parseHostLine(rt, *v, std::string_view(line), *static_cast<VESSELSTATUS2 *>(status));
 }

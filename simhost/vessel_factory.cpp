@@ -65,7 +65,7 @@ void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELS
   while (block.next < block.lines.size()) {
     const ScenarioBlock::Line &line = block.lines[block.next++];
     block.currentLine = line.number;
-    if (!parseHostLine(rt, v, line.text.c_str(), vs) && keepUnknown) v.keptLines.push_back(line.text);
+    if (!parseHostLine(rt, v, line.text, vs) && keepUnknown) v.keptLines.emplace_back(line.text);
   }
 }
 
@@ -91,7 +91,7 @@ bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &
     return false;
   }
   if (!applyStatus2(rt, v, vs)) {
-    error = block.file + ":" + std::to_string(block.shipLine) + ": vessel " + v.name + " has an impossible state";
+    error = std::string(block.file) + ":" + std::to_string(block.shipLine) + ": vessel " + v.name + " has an impossible state";
     return false;
   }
   return true;
@@ -108,7 +108,8 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
                                     const VESSELSTATUS2 *state, ScenarioBlock *block, std::string &error) {
   BusyScope scope(*this);
   if (!validName(name, error)) return nullptr;
-  if (world.find(name)) {
+  // A scenario's reader has looked already.
+  if (!block && world.find(name)) {
     error = "the name " + name + " is taken";
     return nullptr;
   }
@@ -169,9 +170,9 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     applyStatus2(*this, *v, *state);
   }
   if (module && cb) cb->clbkPostCreation();
-  v->visual = std::make_unique<Visual>();
+  v->visual.emplace();
   v->visual->owner = v;
-  v->visHandle = v->visual.get();
+  v->visHandle = &*v->visual;
   if (module && cb) cb->clbkVisualCreated(v->visHandle, 1);
   // The module may have deleted its own vessel meanwhile.
   if (!world.fromHandle(v)) {
@@ -252,8 +253,13 @@ void Runtime::collectRemoved() {
   while (!removed.empty()) {
     std::vector<OwnedVessel> batch;
     batch.swap(removed);
-    // ovcExit in creation order.
-    std::sort(batch.begin(), batch.end(), [](const auto &a, const auto &b) { return a->serial < b->serial; });
+    // ovcExit in creation order (a world deleted whole comes newest first).
+    auto older = [](const auto &a, const auto &b) { return a->serial < b->serial; };
+    auto newer = [](const auto &a, const auto &b) { return a->serial > b->serial; };
+    if (std::is_sorted(batch.begin(), batch.end(), newer))
+      std::reverse(batch.begin(), batch.end());
+    else
+      std::sort(batch.begin(), batch.end(), older);
     for (auto &v : batch) {
       if (v->module && v->iface && v->module->ovcExit) {
         ++busy;

@@ -14,8 +14,7 @@ World::~World() {
 }
 
 VesselRecord *World::find(std::string_view name) const {
-  auto it = byName_.find(name);
-  return it == byName_.end() ? nullptr : it->second;
+  return byName_.find(name);
 }
 
 OwnedVessel World::make() { return OwnedVessel(pool_.make(), VesselRelease{&pool_}); }
@@ -25,7 +24,7 @@ VesselRecord *World::add(OwnedVessel record) {
   r->index = list_.size();
   list_.push_back(r);
   if (r->module) modules_.push_back(r);
-  byName_.emplace(r->name, r);
+  byName_.insert(r);
   pool_.setLive(r, true);
   return r;
 }
@@ -38,7 +37,7 @@ OwnedVessel World::remove(VesselRecord *record) {
   if (record->module) eraseFrom(modules_, record);
   if (record->listedFlying) eraseFrom(flying_, record);
   record->listedFlying = false;
-  byName_.erase(record->name);
+  byName_.erase(record);
   pool_.setLive(record, false);
   return OwnedVessel(record, VesselRelease{&pool_});
 }

@@ -17,9 +17,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "name_table.h"
 #include "text.h"
 #include "vessel.h"
 #include "vessel_pool.h"
@@ -64,6 +64,8 @@ public:
   OwnedVessel make();
   // Appends; the name must be free.
   VesselRecord *add(OwnedVessel record);
+  // Room for so many more vessels in the name table.
+  void reserve(size_t more) { byName_.reserve(list_.size() + more); }
   OwnedVessel remove(VesselRecord *record);
 
   // The vessels with a module, in list order.
@@ -82,7 +84,7 @@ private:
   std::vector<VesselRecord *> list_;
   std::vector<VesselRecord *> modules_;
   std::vector<VesselRecord *> flying_;
-  std::unordered_map<std::string, VesselRecord *, text::NoCaseHash, text::NoCaseEqual> byName_;
+  NameTable byName_;
 };
 
 }  // namespace simhost
