@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench_report.h"
+#include "bench_worlds.h"
 #include "benches.h"
 
 namespace {
@@ -55,6 +56,7 @@ int main(int argc, char **argv) {
   registerAll(quick);
   bench::CollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  bench::dropWorld();
   bench::printSummary(reporter.best());
   benchmark::Shutdown();
   return 0;

@@ -21,7 +21,13 @@ char g_idleDebugText[OAPI_DEBUGSTRING_CAPACITY];
 }  // namespace
 
 DWORD oapiGetVesselCount() { return rt() ? static_cast<DWORD>(rt()->world.count()) : 0; }
-OBJHANDLE oapiGetVesselByIndex(DWORD index) { return rt() ? rt()->world.at(index) : nullptr; }
+OBJHANDLE oapiGetVesselByIndex(DWORD index) {
+  if (!rt()) return nullptr;
+  // Modules walk the list in order: what they will read of a vessel a few
+  // places on is fetched meanwhile.
+  rt()->world.prefetch(index + 4);
+  return rt()->world.at(index);
+}
 OBJHANDLE oapiGetVesselByName(char *name) { return rt() && name ? rt()->world.find(name) : nullptr; }
 VESSEL *oapiGetVesselInterface(OBJHANDLE hVessel) {
   VesselRecord *v = vesselOf(hVessel);

@@ -116,7 +116,8 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
 void notifyVesselDeleted(OBJHANDLE vessel) {
   // The callbacks as they were when the last library was loaded: a world
   // deleted whole tells them of every vessel.
-  static std::vector<void (*)(OBJHANDLE)> known;
+  // Never destroyed: a run may end while the process exits.
+  static auto &known = *new std::vector<void (*)(OBJHANDLE)>();
   static size_t knownLibraries = static_cast<size_t>(-1);
   // A copy, since a callback may load a library; a few fit on the stack.
   void (*few[8])(OBJHANDLE) = {};

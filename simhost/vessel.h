@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,22 +64,37 @@ struct Visual {
   std::vector<GroupTransform> transforms;
 };
 
-// What a scan reads for every vessel (the interface, the attachment points,
-// the class name, where a landed vessel stands) comes first, in the first
-// cache lines; records start on a cache line (vessel_pool.h).
+// What a scan reads for every vessel (the first attachment point's peer and
+// id, the interface, where a landed vessel stands, the class name, the
+// attachment list) lies in the second to fourth cache lines of its record;
+// records start on a cache line (vessel_pool.h).
 struct alignas(64) VesselRecord {
+  VesselRecord() = default;
+  ~VesselRecord() {
+    if (hostIfaceMade) std::launder(reinterpret_cast<VESSEL2 *>(hostIfaceBytes))->~VESSEL2();
+  }
+  VesselRecord(const VesselRecord &) = delete;
+  VesselRecord &operator=(const VesselRecord &) = delete;
+  // The interface of a passive vessel, made in place.
+  VESSEL2 *makeHostIface() {
+    hostIfaceMade = true;
+    return new (hostIfaceBytes) VESSEL2(this, 1);
+  }
+
   // ---- hot: read for every vessel by scans
-  std::optional<VESSEL2> hostIface;  // the interface of a passive vessel
+  AttachmentPlace firstParentPoint;  // the place of parentPoints' first point
+  alignas(VESSEL2) unsigned char hostIfaceBytes[sizeof(VESSEL2)];
   VESSEL *iface = nullptr;
   Attachment *parentLink = nullptr;  // attached child: its own point joined to the parent
   bool landed = true;
-  bool announced = false;     // "created" reported; later changes are reported too
-  bool listedFlying = false;  // in the world's list of vessels the frame moves
+  bool announced = false;      // "created" reported; later changes are reported too
+  bool listedFlying = false;   // in the world's list of vessels the frame moves
+  bool hostIfaceMade = false;  // hostIfaceBytes hold the passive interface
   DWORD adcMode = 0;
-  AttachmentList<true> parentPoints;  // toparent = true; its first point lies here
-  VECTOR3 bodyPos{};      // landed: centre of gravity in the Moon's frame
+  VECTOR3 bodyPos{};  // landed: centre of gravity in the Moon's frame
+  AttachmentList parentPoints{&firstParentPoint};  // toparent = true
   std::string className;  // its characters' address is read by scans
-  AttachmentList<false> childPoints;  // toparent = false
+  AttachmentList childPoints;  // toparent = false
 
   uint64_t serial = 0;  // unique per process: tells a reused address apart
   size_t index = 0;     // position in the world's list

@@ -154,8 +154,7 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   } else {
-    v->hostIface.emplace(v, 1);
-    v->iface = &*v->hostIface;
+    v->iface = v->makeHostIface();
   }
   VESSEL2 *cb = callbacksOf(v);
   if (module && cb) cb->clbkSetClassCaps(const_cast<VesselClass *>(cls));

@@ -10,38 +10,40 @@ namespace {
 
 // Room for four million vessels, far beyond any world the stand-in runs.
 constexpr size_t kCapacity = size_t{1} << 22;
-constexpr size_t kBlock = 1024;  // places made usable at a time
+// Made usable a huge page at a time: a scan over a big world then needs
+// few address translations.
+constexpr size_t kBlockBytes = size_t{2} << 20;
+constexpr size_t kBlock = 1024;  // freed places kept back before they are taken again
 
-size_t pageRound(size_t bytes) {
-  const size_t page = 4096;
-  return (bytes + page - 1) / page * page;
-}
+size_t roundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
 
 }  // namespace
 
 VesselPool::~VesselPool() {
   for (size_t i = 0; i < used_; ++i)
-    if (live_[i] != 2) reinterpret_cast<VesselRecord *>(base_ + i * sizeof(VesselRecord))->~VesselRecord();
-  if (base_) munmap(base_, pageRound(capacity_ * sizeof(VesselRecord)));
+    if (live_[i] != 2) std::launder(reinterpret_cast<VesselRecord *>(base_ + i * sizeof(VesselRecord)))->~VesselRecord();
+  if (mapping_) munmap(mapping_, mappingBytes_);
 }
 
 bool VesselPool::reserve() {
-  void *p = mmap(nullptr, pageRound(kCapacity * sizeof(VesselRecord)), PROT_NONE,
-                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  mappingBytes_ = roundUp(kCapacity * sizeof(VesselRecord), kBlockBytes) + kBlockBytes;
+  void *p = mmap(nullptr, mappingBytes_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) return false;
-  base_ = static_cast<unsigned char *>(p);
+  mapping_ = p;
+  const auto start = reinterpret_cast<std::uintptr_t>(p);
+  base_ = static_cast<unsigned char *>(p) + (roundUp(start, kBlockBytes) - start);
   capacity_ = kCapacity;
+  madvise(base_, roundUp(kCapacity * sizeof(VesselRecord), kBlockBytes), MADV_HUGEPAGE);
   return true;
 }
 
 bool VesselPool::grow() {
   if (!base_ && !reserve()) return false;
   if (committed_ == capacity_) return false;
-  const size_t places = committed_ + kBlock <= capacity_ ? committed_ + kBlock : capacity_;
-  const size_t from = committed_ * sizeof(VesselRecord) / 4096 * 4096;
-  const size_t to = pageRound(places * sizeof(VesselRecord));
-  if (mprotect(base_ + from, to - from, PROT_READ | PROT_WRITE) != 0) return false;
-  committed_ = places;
+  if (mprotect(base_ + committedBytes_, kBlockBytes, PROT_READ | PROT_WRITE) != 0) return false;
+  committedBytes_ += kBlockBytes;
+  committed_ = committedBytes_ / sizeof(VesselRecord);
+  if (committed_ > capacity_) committed_ = capacity_;
   live_.resize(committed_, 2);
   return true;
 }

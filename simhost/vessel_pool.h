@@ -5,8 +5,8 @@
 // live. A place freed by a deleted vessel is taken again only after every
 // other freed place, so a stale handle stays stale for long.
 //
-// The range is reserved once (addresses only) and made usable a block of
-// places at a time as the world grows.
+// The range is reserved once (addresses only) and made usable a huge page
+// at a time as the world grows.
 #pragma once
 
 #include <cstddef>
@@ -39,8 +39,8 @@ public:
     if (offset % sizeof(VesselRecord) != 0 || live_[offset / sizeof(VesselRecord)] != 1) return nullptr;
     return static_cast<VesselRecord *>(const_cast<void *>(address));
   }
-  // Bytes of memory the places in use take.
-  size_t bytes() const { return committed_ * sizeof(VesselRecord); }
+  // Bytes of memory made usable for places.
+  size_t bytes() const { return committedBytes_; }
 
 private:
   size_t placeOf(const VesselRecord *record) const {
@@ -49,8 +49,11 @@ private:
   bool reserve();
   bool grow();
 
-  unsigned char *base_ = nullptr;
-  size_t capacity_ = 0;   // places reserved
+  void *mapping_ = nullptr;  // the reserved range, as mapped
+  size_t mappingBytes_ = 0;
+  unsigned char *base_ = nullptr;  // its first huge page boundary
+  size_t capacity_ = 0;            // places reserved
+  size_t committedBytes_ = 0;
   size_t committed_ = 0;  // places usable
   size_t used_ = 0;       // places ever handed out
   std::vector<unsigned char> live_;  // per place: 1 live, 0 made but not live, 2 free

@@ -52,6 +52,14 @@ public:
   size_t count() const { return list_.size(); }
   VesselRecord *at(size_t index) const { return index < list_.size() ? list_[index] : nullptr; }
   const std::vector<VesselRecord *> &vessels() const { return list_; }
+  // Starts fetching what scans read of the vessel at index into the cache.
+  void prefetch(size_t index) const {
+    if (index >= list_.size()) return;
+    const char *hot = reinterpret_cast<const char *>(list_[index]);
+    __builtin_prefetch(hot + 64);
+    __builtin_prefetch(hot + 128);
+    __builtin_prefetch(hot + 192);
+  }
   // The live vessel of that name, ignoring case; null if none.
   VesselRecord *find(std::string_view name) const;
   // The live vessel behind a handle; null for anything else (the Moon, a
