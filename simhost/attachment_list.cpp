@@ -9,9 +9,7 @@ AttachmentList::~AttachmentList() {
   for (Attachment *a : rest_) release(a);
 }
 
-long AttachmentList::indexOf(const Attachment *point) const {
-  if (!point) return -1;
-  if (point == first_) return 0;
+long AttachmentList::indexAfterFirst(const Attachment *point) const {
   for (size_t i = 0; i < rest_.size(); ++i)
     if (rest_[i] == point) return static_cast<long>(i + 1);
   return -1;

@@ -48,7 +48,10 @@ public:
   // The point at index i, or null beyond the end.
   Attachment *at(size_t i) const { return i < size() ? (*this)[i] : nullptr; }
   // The index of the point, or -1 when it is not in the list.
-  long indexOf(const Attachment *point) const;
+  long indexOf(const Attachment *point) const {
+    if (!point) return -1;
+    return point == first_ ? 0 : indexAfterFirst(point);
+  }
   // A new default point at the end.
   Attachment *add();
   // Deletes the point; the points after it move up. False when it is not
@@ -56,6 +59,7 @@ public:
   bool erase(Attachment *point);
 
 private:
+  long indexAfterFirst(const Attachment *point) const;
   Attachment *make();
   void release(Attachment *point);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "geometry.h"
 #include "modules.h"
@@ -35,7 +36,9 @@ void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
     att->pos = a.pos;
     att->dir = a.dir;
     att->rot = a.rot;
-    snprintf(att->id, sizeof att->id, "%s", a.id.c_str());
+    const size_t n = strnlen(a.id.c_str(), sizeof att->id - 1);
+    std::memcpy(att->id, a.id.c_str(), n);
+    att->id[n] = '\0';
   }
   // A module defines its own meshes; only a passive class gets the file's.
   if (cls.module.empty() && !cls.meshName.empty()) {
@@ -52,7 +55,7 @@ bool validName(const std::string &name, std::string &error) {
     error = "a vessel needs a name";
     return false;
   }
-  if (name.find_first_of(":\r\n") != std::string::npos || name != std::string(text::trim(name))) {
+  if (name.find_first_of(":\r\n") != std::string::npos || text::trim(name).size() != name.size()) {
     error = "a vessel name cannot contain ':' or line breaks, nor start or end with blanks: '" + name + "'";
     return false;
   }

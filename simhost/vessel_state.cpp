@@ -193,13 +193,6 @@ double cogElevation(const VECTOR3 td[3]) {
   return std::fabs(dot(n, td[0])) / l;
 }
 
-Attachment *findAttachment(const VesselRecord &v, const void *handle) {
-  if (!handle) return nullptr;
-  const auto *point = static_cast<const Attachment *>(handle);
-  if (v.parentPoints.indexOf(point) >= 0 || v.childPoints.indexOf(point) >= 0) return const_cast<Attachment *>(point);
-  return nullptr;
-}
-
 bool attach(Runtime &rt, Attachment *p, Attachment *c) {
   if (!p || !c || p->toParent || !c->toParent || p->peer || c->peer) return false;
   VesselRecord *parent = p->owner, *child = c->owner;

@@ -48,7 +48,12 @@ VESSELSTATUS2 toStatus2(const VESSELSTATUS &vs);
 double cogElevation(const VECTOR3 td[3]);
 
 // ---- attachments
-Attachment *findAttachment(const VesselRecord &v, const void *handle);
+// The vessel's point behind a handle; null for anything else.
+inline Attachment *findAttachment(const VesselRecord &v, const void *handle) {
+  const auto *point = static_cast<const Attachment *>(handle);
+  if (!point || (v.parentPoints.indexOf(point) < 0 && v.childPoints.indexOf(point) < 0)) return nullptr;
+  return const_cast<Attachment *>(point);
+}
 // Joins child's point c to parent's point p; false when either is taken or
 // the child would end up among its own ancestors.
 bool attach(Runtime &rt, Attachment *p, Attachment *c);
