@@ -69,10 +69,11 @@ public:
     if (phi != matrixPhi_) turnMoonMatrix(phi);
     return matrix_;
   }
-  // The rotation of a landed vessel (bodyRot, from its longitude, latitude
-  // and heading) into the global frame now. The last answer is kept: a
-  // module that brings every vessel of a busy world into its own frame asks
-  // for its own rotation once per vessel.
+  // The rotation of a landed vessel into the global frame now: the Moon's
+  // rotation times the vessel's surface frame (from its longitude, latitude
+  // and heading). The last answer is kept: a module that brings every
+  // vessel of a busy world into its own frame asks for its own rotation
+  // once per vessel.
   const MATRIX3 &landedRotation(const VesselRecord &v) {
     const double phi = moonAngle();
     LandedFrame &f = landedFrame_;

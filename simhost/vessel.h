@@ -6,8 +6,9 @@
 // The state is kept the way the vessel lives: a landed vessel by longitude,
 // latitude and heading on the Moon (it turns with the Moon), a vessel in
 // free flight by position, velocity and rotation in the global frame (kept
-// apart: most vessels never fly), and an attached child through its parent. vessel_state.cpp derives the global
-// position and rotation from whichever applies.
+// apart: most vessels never fly), and an attached child through its parent.
+// vessel_state.cpp derives the global position and rotation from whichever
+// applies.
 #pragma once
 
 #include <cstdint>

@@ -10,9 +10,11 @@ namespace {
 
 // Room for four million vessels, far beyond any world the stand-in runs.
 constexpr size_t kCapacity = size_t{1} << 22;
-// Made usable a huge page at a time: a scan over a big world then needs
-// few address translations.
+// Made usable a huge page at a time once the world is big: a scan over it
+// then needs few address translations. A small world (a test's, a fuzz
+// input's) starts with a few pages and doubles up to that.
 constexpr size_t kBlockBytes = size_t{2} << 20;
+constexpr size_t kFirstBytes = size_t{64} << 10;
 constexpr size_t kBlock = 1024;  // freed places kept back before they are taken again
 
 size_t roundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
@@ -40,8 +42,10 @@ bool VesselPool::reserve() {
 bool VesselPool::grow() {
   if (!base_ && !reserve()) return false;
   if (committed_ == capacity_) return false;
-  if (mprotect(base_ + committedBytes_, kBlockBytes, PROT_READ | PROT_WRITE) != 0) return false;
-  committedBytes_ += kBlockBytes;
+  size_t step = committedBytes_ < kFirstBytes ? kFirstBytes : committedBytes_;
+  if (step > kBlockBytes) step = kBlockBytes;
+  if (mprotect(base_ + committedBytes_, step, PROT_READ | PROT_WRITE) != 0) return false;
+  committedBytes_ += step;
   committed_ = committedBytes_ / sizeof(VesselRecord);
   if (committed_ > capacity_) committed_ = capacity_;
   live_.resize(committed_, 2);

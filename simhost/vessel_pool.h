@@ -5,8 +5,8 @@
 // live. A place freed by a deleted vessel is taken again only after every
 // other freed place, so a stale handle stays stale for long.
 //
-// The range is reserved once (addresses only) and made usable a huge page
-// at a time as the world grows.
+// The range is reserved once (addresses only) and made usable as the world
+// grows: a few pages at first, a huge page at a time once it is big.
 #pragma once
 
 #include <cstddef>
