@@ -61,12 +61,28 @@ std::map<std::string, LoadedLibrary *> &libraries() {
   return *table;
 }
 
+// The libraries by the path they were asked for, so that a module asked for
+// again (a crew module looked up every frame) is found without resolving
+// its real path once more.
+std::map<std::string, LoadedLibrary *> &librariesAsked() {
+  static auto *table = new std::map<std::string, LoadedLibrary *>();
+  return *table;
+}
+
 LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
+  {
+    std::lock_guard<std::mutex> guard(libraryLock());
+    auto asked = librariesAsked().find(resolved);
+    if (asked != librariesAsked().end()) return asked->second;
+  }
   char real[4096];
   std::string key = realpath(resolved.c_str(), real) ? std::string(real) : resolved;
   std::lock_guard<std::mutex> guard(libraryLock());
   auto it = libraries().find(key);
-  if (it != libraries().end()) return it->second;
+  if (it != libraries().end()) {
+    librariesAsked()[resolved] = it->second;
+    return it->second;
+  }
   void *handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char *why = dlerror();
@@ -77,6 +93,7 @@ LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
   lib->handle = handle;
   lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(dlsym(handle, "opcDeleteVessel"));
   libraries()[key] = lib;
+  librariesAsked()[resolved] = lib;
   return lib;
 }
 
