@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "modules.h"
+#include "path_lookup.h"
 #include "runtime.h"
 #include "simulation.h"
 #include "text.h"
@@ -25,66 +27,12 @@ bool isDirectory(const std::string &path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool exists(const std::string &path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-// The entry of folder dir whose name equals want ignoring case; an exact
-// match wins over others.
-bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
-  if (exists(dir + "/" + want)) {
-    found = want;
-    return true;
-  }
-  DIR *d = opendir(dir.c_str());
-  if (!d) return false;
-  bool ok = false;
-  while (dirent *e = readdir(d)) {
-    if (text::iequals(e->d_name, want)) {
-      found = e->d_name;
-      ok = true;
-      break;
-    }
-  }
-  closedir(d);
-  return ok;
-}
-
 bool absolutePath(const char *path) { return path[0] == '/'; }
 
 }  // namespace
 
 std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
-  std::vector<std::string> parts;
-  size_t i = 0;
-  while (i <= simPath.size()) {
-    size_t j = simPath.find_first_of("\\/", i);
-    if (j == std::string::npos) j = simPath.size();
-    std::string part = simPath.substr(i, j - i);
-    i = j + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return "";  // would leave the tree
-      parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
-  std::string path = root.empty() ? "." : root;
-  for (size_t k = 0; k < parts.size(); ++k) {
-    std::string found;
-    if (!isDirectory(path)) return "";
-    if (!findEntry(path, parts[k], found)) {
-      if (forWriting && k + 1 == parts.size()) {
-        found = parts[k];
-      } else {
-        return "";
-      }
-    }
-    path += "/" + found;
-  }
-  return path;
+  return lookUpPath(root, simPath, forWriting);
 }
 
 namespace {
@@ -113,12 +61,28 @@ std::map<std::string, LoadedLibrary *> &libraries() {
   return *table;
 }
 
+// The libraries by the path they were asked for, so that a module asked for
+// again (a crew module looked up every frame) is found without resolving
+// its real path once more.
+std::map<std::string, LoadedLibrary *> &librariesAsked() {
+  static auto *table = new std::map<std::string, LoadedLibrary *>();
+  return *table;
+}
+
 LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
+  {
+    std::lock_guard<std::mutex> guard(libraryLock());
+    auto asked = librariesAsked().find(resolved);
+    if (asked != librariesAsked().end()) return asked->second;
+  }
   char real[4096];
   std::string key = realpath(resolved.c_str(), real) ? std::string(real) : resolved;
   std::lock_guard<std::mutex> guard(libraryLock());
   auto it = libraries().find(key);
-  if (it != libraries().end()) return it->second;
+  if (it != libraries().end()) {
+    librariesAsked()[resolved] = it->second;
+    return it->second;
+  }
   void *handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char *why = dlerror();
@@ -129,6 +93,7 @@ LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
   lib->handle = handle;
   lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(dlsym(handle, "opcDeleteVessel"));
   libraries()[key] = lib;
+  librariesAsked()[resolved] = lib;
   return lib;
 }
 
@@ -166,14 +131,31 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
 }
 
 void notifyVesselDeleted(OBJHANDLE vessel) {
-  std::vector<void (*)(OBJHANDLE)> callbacks;
+  // The callbacks as they were when the last library was loaded: a world
+  // deleted whole tells them of every vessel.
+  // Never destroyed: a run may end while the process exits.
+  static auto &known = *new std::vector<void (*)(OBJHANDLE)>();
+  static size_t knownLibraries = static_cast<size_t>(-1);
+  // A copy, since a callback may load a library; a few fit on the stack.
+  void (*few[8])(OBJHANDLE) = {};
+  size_t count = 0;
+  std::vector<void (*)(OBJHANDLE)> many;
   {
     std::lock_guard<std::mutex> guard(libraryLock());
-    for (const auto &entry : libraries())
-      if (entry.second->opcDeleteVessel) callbacks.push_back(entry.second->opcDeleteVessel);
+    if (knownLibraries != libraries().size()) {
+      known.clear();
+      for (const auto &entry : libraries())
+        if (entry.second->opcDeleteVessel) known.push_back(entry.second->opcDeleteVessel);
+      knownLibraries = libraries().size();
+    }
+    count = known.size();
+    if (count <= 8)
+      std::copy(known.begin(), known.end(), few);
+    else
+      many = known;
   }
   // Called without the lock: a plugin may load libraries from its callback.
-  for (auto callback : callbacks) callback(vessel);
+  for (size_t i = 0; i < count; ++i) (count <= 8 ? few[i] : many[i])(vessel);
 }
 
 }  // namespace simhost
@@ -183,9 +165,14 @@ extern "C" {
 FILE *hostOpenFile(const char *path, const char *mode) {
   if (!path || !mode) return nullptr;
   bool writing = std::strpbrk(mode, "wa+") != nullptr;
+  simhost::Runtime *rt = simhost::currentRuntime();
+  // Reading, with no file fault waiting: the path layer's quick way.
+  if (!writing && !simhost::absolutePath(path) && !(rt && rt->faults.anyFileFault())) {
+    static const std::string noTree = ".";
+    return simhost::openPathForReading(rt ? rt->root : noTree, path, mode);
+  }
   std::string resolved = simhost::resolveForHost(path, writing);
   if (resolved.empty() || simhost::isDirectory(resolved)) return nullptr;
-  simhost::Runtime *rt = simhost::currentRuntime();
   if (rt && rt->faults.openFails(*rt, resolved)) return nullptr;
   return std::fopen(resolved.c_str(), mode);
 }
