@@ -78,7 +78,8 @@ bool exists(const std::string &path) {
 std::string treeDir() { return KVT_TREE_DIR; }
 
 std::string scratchDir() {
-  static std::string dir = [] {
+  // Never destroyed: the handler that removes the folder at exit reads it.
+  static const std::string &dir = *new std::string([] {
     std::string pattern = (std::filesystem::temp_directory_path() / "kvt-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) return std::string("/tmp");
     std::atexit([] {
@@ -86,7 +87,7 @@ std::string scratchDir() {
       std::filesystem::remove_all(scratchDir(), ignored);
     });
     return pattern;
-  }();
+  }());
   return dir;
 }
 
