@@ -40,6 +40,8 @@ public:
   bool creationFails(Runtime &rt, const std::string &name, const std::string &className);
   bool meshFails(Runtime &rt, const std::string &meshName);
   bool openFails(Runtime &rt, const std::string &resolvedPath);
+  // True while some file fault waits to strike.
+  bool anyFileFault() const { return !vanishing_.empty() || !blocked_.empty(); }
 
 private:
   std::string creationClass_;

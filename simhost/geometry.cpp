@@ -4,10 +4,6 @@
 
 namespace simhost::geo {
 
-VECTOR3 add(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x + b.x, a.y + b.y, a.z + b.z); }
-VECTOR3 sub(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x - b.x, a.y - b.y, a.z - b.z); }
-VECTOR3 scale(const VECTOR3 &a, double s) { return _V(a.x * s, a.y * s, a.z * s); }
-double dot(const VECTOR3 &a, const VECTOR3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 VECTOR3 cross(const VECTOR3 &a, const VECTOR3 &b) {
   return _V(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
@@ -24,21 +20,6 @@ MATRIX3 fromColumns(const VECTOR3 &x, const VECTOR3 &y, const VECTOR3 &z) {
 VECTOR3 column(const MATRIX3 &m, int i) { return _V(m.data[i], m.data[3 + i], m.data[6 + i]); }
 MATRIX3 transpose(const MATRIX3 &m) {
   return _M(m.m11, m.m21, m.m31, m.m12, m.m22, m.m32, m.m13, m.m23, m.m33);
-}
-MATRIX3 mul(const MATRIX3 &a, const MATRIX3 &b) {
-  MATRIX3 r;
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j)
-      r.data[3 * i + j] = a.data[3 * i] * b.data[j] + a.data[3 * i + 1] * b.data[3 + j] + a.data[3 * i + 2] * b.data[6 + j];
-  return r;
-}
-VECTOR3 mul(const MATRIX3 &m, const VECTOR3 &v) {
-  return _V(m.m11 * v.x + m.m12 * v.y + m.m13 * v.z, m.m21 * v.x + m.m22 * v.y + m.m23 * v.z,
-            m.m31 * v.x + m.m32 * v.y + m.m33 * v.z);
-}
-VECTOR3 tmul(const MATRIX3 &m, const VECTOR3 &v) {
-  return _V(m.m11 * v.x + m.m21 * v.y + m.m31 * v.z, m.m12 * v.x + m.m22 * v.y + m.m32 * v.z,
-            m.m13 * v.x + m.m23 * v.y + m.m33 * v.z);
 }
 MATRIX3 orthonormalize(const MATRIX3 &m) {
   VECTOR3 z = unit(column(m, 2));

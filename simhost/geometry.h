@@ -12,10 +12,12 @@
 
 namespace simhost::geo {
 
-VECTOR3 add(const VECTOR3 &a, const VECTOR3 &b);
-VECTOR3 sub(const VECTOR3 &a, const VECTOR3 &b);
-VECTOR3 scale(const VECTOR3 &a, double s);
-double dot(const VECTOR3 &a, const VECTOR3 &b);
+// The small operations are inline: the scans of a busy world call them
+// for every vessel.
+inline VECTOR3 add(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x + b.x, a.y + b.y, a.z + b.z); }
+inline VECTOR3 sub(const VECTOR3 &a, const VECTOR3 &b) { return _V(a.x - b.x, a.y - b.y, a.z - b.z); }
+inline VECTOR3 scale(const VECTOR3 &a, double s) { return _V(a.x * s, a.y * s, a.z * s); }
+inline double dot(const VECTOR3 &a, const VECTOR3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 VECTOR3 cross(const VECTOR3 &a, const VECTOR3 &b);
 double length(const VECTOR3 &a);
 // The unit vector along a; the zero vector stays zero.
@@ -25,10 +27,22 @@ MATRIX3 identity();
 MATRIX3 fromColumns(const VECTOR3 &x, const VECTOR3 &y, const VECTOR3 &z);
 VECTOR3 column(const MATRIX3 &m, int i);
 MATRIX3 transpose(const MATRIX3 &m);
-MATRIX3 mul(const MATRIX3 &a, const MATRIX3 &b);
-VECTOR3 mul(const MATRIX3 &m, const VECTOR3 &v);
+inline MATRIX3 mul(const MATRIX3 &a, const MATRIX3 &b) {
+  MATRIX3 r;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      r.data[3 * i + j] = a.data[3 * i] * b.data[j] + a.data[3 * i + 1] * b.data[3 + j] + a.data[3 * i + 2] * b.data[6 + j];
+  return r;
+}
+inline VECTOR3 mul(const MATRIX3 &m, const VECTOR3 &v) {
+  return _V(m.m11 * v.x + m.m12 * v.y + m.m13 * v.z, m.m21 * v.x + m.m22 * v.y + m.m23 * v.z,
+            m.m31 * v.x + m.m32 * v.y + m.m33 * v.z);
+}
 // m transposed times v: the inverse rotation.
-VECTOR3 tmul(const MATRIX3 &m, const VECTOR3 &v);
+inline VECTOR3 tmul(const MATRIX3 &m, const VECTOR3 &v) {
+  return _V(m.m11 * v.x + m.m21 * v.y + m.m31 * v.z, m.m12 * v.x + m.m22 * v.y + m.m32 * v.z,
+            m.m13 * v.x + m.m23 * v.y + m.m33 * v.z);
+}
 // The nearest rotation to m (Gram-Schmidt on its columns), so that repeated
 // small turns do not let a vessel's frame drift out of shape.
 MATRIX3 orthonormalize(const MATRIX3 &m);

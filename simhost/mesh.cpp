@@ -161,9 +161,9 @@ const MeshData *MeshLibrary::load(const std::string &name) {
   // An injected failure is not remembered: once cleared, the mesh loads.
   Runtime *rt = currentRuntime();
   if (rt && rt->faults.meshFails(*rt, name)) return nullptr;
-  std::string key = text::lower(name);
-  auto it = byName_.find(key);
+  auto it = byName_.find(name);
   if (it != byName_.end()) return it->second.get();
+  const std::string key = text::lower(name);
   std::unique_ptr<MeshData> mesh;
   std::string path = resolvePath(root_, "Meshes\\" + name + ".msh");
   if (!path.empty() && rt && rt->faults.openFails(*rt, path)) return nullptr;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "text.h"
+
 namespace simhost {
 
 struct MeshGroup {
@@ -52,7 +54,7 @@ public:
 
 private:
   std::string root_;
-  std::map<std::string, std::unique_ptr<MeshData>> byName_;  // lower-case name; null: failed
+  std::map<std::string, std::unique_ptr<MeshData>, text::NoCaseLess> byName_;  // lower-case name; null: failed
 };
 
 }  // namespace simhost

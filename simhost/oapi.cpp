@@ -21,7 +21,13 @@ char g_idleDebugText[OAPI_DEBUGSTRING_CAPACITY];
 }  // namespace
 
 DWORD oapiGetVesselCount() { return rt() ? static_cast<DWORD>(rt()->world.count()) : 0; }
-OBJHANDLE oapiGetVesselByIndex(DWORD index) { return rt() ? rt()->world.at(index) : nullptr; }
+OBJHANDLE oapiGetVesselByIndex(DWORD index) {
+  if (!rt()) return nullptr;
+  // Modules walk the list in order: what they will read of a vessel a few
+  // places on is fetched meanwhile.
+  rt()->world.prefetch(index + 4);
+  return rt()->world.at(index);
+}
 OBJHANDLE oapiGetVesselByName(char *name) { return rt() && name ? rt()->world.find(name) : nullptr; }
 VESSEL *oapiGetVesselInterface(OBJHANDLE hVessel) {
   VesselRecord *v = vesselOf(hVessel);
@@ -114,7 +120,9 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char *&line) {
   if (!b || b->next >= b->lines.size()) return false;
   const ScenarioBlock::Line &l = b->lines[b->next++];
   b->currentLine = l.number;
-  std::snprintf(b->buffer, sizeof b->buffer, "%s", l.text.c_str());
+  const size_t n = l.text.size() < sizeof b->buffer - 1 ? l.text.size() : sizeof b->buffer - 1;
+  std::memcpy(b->buffer, l.text.data(), n);
+  b->buffer[n] = '\0';
   line = b->buffer;
   return true;
 }

@@ -1,5 +1,5 @@
-// The simulator's path rules on the platform's file system, and the table
-// of modules the run loaded as vessel classes.
+// The simulator's path rules on the platform's file system (path_lookup.h),
+// and the table of modules the run loaded.
 
 #include <algorithm>
 #include <map>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modules.h"
+#include "path_lookup.h"
 #include "platform.h"
 #include "runtime.h"
 #include "simulation.h"
@@ -14,35 +15,7 @@
 namespace simhost {
 
 std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
-  std::vector<std::string> parts;
-  size_t i = 0;
-  while (i <= simPath.size()) {
-    size_t j = simPath.find_first_of("\\/", i);
-    if (j == std::string::npos) j = simPath.size();
-    std::string part = simPath.substr(i, j - i);
-    i = j + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return "";  // would leave the tree
-      parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
-  std::string path = root.empty() ? "." : root;
-  for (size_t k = 0; k < parts.size(); ++k) {
-    std::string found;
-    if (!platform::isDirectory(path)) return "";
-    if (!platform::findEntry(path, parts[k], found)) {
-      if (forWriting && k + 1 == parts.size()) {
-        found = parts[k];
-      } else {
-        return "";
-      }
-    }
-    path += platform::kSeparator + found;
-  }
-  return path;
+  return lookUpPath(root, simPath, forWriting);
 }
 
 namespace {
@@ -60,9 +33,21 @@ std::map<void *, LoadedLibrary *> &libraries() {
   return *table;
 }
 
+// The libraries by the path they were asked for, so that a module asked for
+// again (a crew module looked up every frame) is found without the loader.
+std::map<std::string, LoadedLibrary *> &librariesAsked() {
+  static auto *table = new std::map<std::string, LoadedLibrary *>();
+  return *table;
+}
+
 }  // namespace
 
 LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
+  {
+    std::lock_guard<std::mutex> guard(libraryLock());
+    auto asked = librariesAsked().find(resolved);
+    if (asked != librariesAsked().end()) return asked->second;
+  }
   void *handle = platform::openLibrary(resolved, error);
   if (!handle) return nullptr;
   std::lock_guard<std::mutex> guard(libraryLock());
@@ -72,6 +57,7 @@ LoadedLibrary *openLibrary(const std::string &resolved, std::string &error) {
     lib->handle = handle;
     lib->opcDeleteVessel = reinterpret_cast<void (*)(OBJHANDLE)>(platform::librarySymbol(handle, "opcDeleteVessel"));
   }
+  librariesAsked()[resolved] = lib;
   return lib;
 }
 
@@ -107,20 +93,38 @@ const VesselModule *loadVesselModule(const std::string &root, const std::string 
 }
 
 void notifyVesselDeleted(OBJHANDLE vessel) {
-  std::vector<void (*)(OBJHANDLE)> callbacks;
+  // The callbacks as they were when the last library was loaded: a world
+  // deleted whole tells them of every vessel.
+  // Never destroyed: a run may end while the process exits.
+  static auto &known = *new std::vector<void (*)(OBJHANDLE)>();
+  static size_t knownLibraries = static_cast<size_t>(-1);
+  // A copy, since a callback may load a library; a few fit on the stack.
+  void (*few[8])(OBJHANDLE) = {};
+  size_t count = 0;
+  std::vector<void (*)(OBJHANDLE)> many;
   {
     std::lock_guard<std::mutex> guard(libraryLock());
-    for (const auto &entry : libraries())
-      if (entry.second->opcDeleteVessel) callbacks.push_back(entry.second->opcDeleteVessel);
-  }
-  // Modules the system loaded itself, past the table.
-  for (void *module : platform::modulesOfProcess()) {
-    auto callback = reinterpret_cast<void (*)(OBJHANDLE)>(platform::librarySymbol(module, "opcDeleteVessel"));
-    if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end())
-      callbacks.push_back(callback);
+    if (knownLibraries != libraries().size()) {
+      known.clear();
+      for (const auto &entry : libraries())
+        if (entry.second->opcDeleteVessel) known.push_back(entry.second->opcDeleteVessel);
+      knownLibraries = libraries().size();
+    }
+    count = known.size();
+    if (count <= 8)
+      std::copy(known.begin(), known.end(), few);
+    else
+      many = known;
   }
   // Called without the lock: a plugin may load libraries from its callback.
-  for (auto callback : callbacks) callback(vessel);
+  for (size_t i = 0; i < count; ++i) (count <= 8 ? few[i] : many[i])(vessel);
+  // Modules the system loaded itself, past the table (on Windows), unless
+  // the table told them already.
+  for (void *module : platform::modulesOfProcess()) {
+    auto callback = reinterpret_cast<void (*)(OBJHANDLE)>(platform::librarySymbol(module, "opcDeleteVessel"));
+    void (*const *told)(OBJHANDLE) = count <= 8 ? few : many.data();
+    if (callback && std::find(told, told + count, callback) == told + count) callback(vessel);
+  }
 }
 
 }  // namespace simhost

@@ -3,7 +3,9 @@
 // through this door, implemented once per platform: platform_posix.cpp
 // (dlopen, a file system that tells case apart) and platform_windows.cpp
 // (LoadLibraryA, a file system that ignores case, backslashes). Each file
-// compiles to nothing on the other platform.
+// compiles to nothing on the other platform; so do the two sides of the
+// simulator's path rules (path_lookup.cpp, path_lookup_windows.cpp) and of
+// the HUD surface (hud.cpp, hud_windows.cpp).
 #pragma once
 
 #include <string>
@@ -11,16 +13,9 @@
 
 namespace simhost::platform {
 
-// What resolved paths are joined with: '/' on POSIX, '\' on Windows.
-extern const char kSeparator;
-
 bool isDirectory(const std::string &path);
 bool exists(const std::string &path);
 bool isAbsolute(const std::string &path);
-// The name under which folder dir holds the entry want, matched as the
-// simulator matches names (without regard to case). On POSIX the folder is
-// searched and an exact match wins over others; Windows matches by itself.
-bool findEntry(const std::string &dir, const std::string &want, std::string &found);
 // Renames file from over file to, which may exist.
 bool replaceFile(const std::string &from, const std::string &to);
 // False with the reason in error when new files cannot be made in folder.

@@ -1,5 +1,5 @@
 // The POSIX side of simhost's platform (platform.h): dlopen and a file
-// system that tells case apart, searched for the simulator's names. The
+// system that tells case apart (path_lookup.cpp searches it). The
 // process stays in the folder it was started in: on POSIX the system opens
 // files and modules through libsimhost (host_posix.cpp), which resolves
 // them inside the running tree.
@@ -7,7 +7,6 @@
 
 #include "platform.h"
 
-#include <dirent.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,11 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "text.h"
-
 namespace simhost::platform {
-
-const char kSeparator = '/';
 
 bool isDirectory(const std::string &path) {
   struct stat st;
@@ -34,25 +29,6 @@ bool exists(const std::string &path) {
 }
 
 bool isAbsolute(const std::string &path) { return !path.empty() && path[0] == '/'; }
-
-bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
-  if (exists(dir + "/" + want)) {
-    found = want;
-    return true;
-  }
-  DIR *d = opendir(dir.c_str());
-  if (!d) return false;
-  bool ok = false;
-  while (dirent *e = readdir(d)) {
-    if (text::iequals(e->d_name, want)) {
-      found = e->d_name;
-      ok = true;
-      break;
-    }
-  }
-  closedir(d);
-  return ok;
-}
 
 const bool kSeesEveryOpen = true;
 

@@ -43,8 +43,6 @@ std::string currentFolder() {
 
 }  // namespace
 
-const char kSeparator = '\\';
-
 bool isDirectory(const std::string &path) {
   const DWORD a = attributesOf(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -57,12 +55,6 @@ bool isAbsolute(const std::string &path) {
   if (path.empty()) return false;
   if (path[0] == '\\' || path[0] == '/') return true;
   return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-}
-
-bool findEntry(const std::string &dir, const std::string &want, std::string &found) {
-  if (!exists(dir + kSeparator + want)) return false;
-  found = want;
-  return true;
 }
 
 const bool kSeesEveryOpen = false;
@@ -130,7 +122,7 @@ TreeFolder::~TreeFolder() {
 
 std::string TreeFolder::outside(const std::string &path) const {
   if (cameFrom_.empty() || path.empty() || isAbsolute(path)) return path;
-  return cameFrom_ + kSeparator + path;
+  return cameFrom_ + '\\' + path;
 }
 
 std::string thisExecutable() {

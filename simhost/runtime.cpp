@@ -8,8 +8,6 @@ namespace simhost {
 
 namespace {
 
-Runtime *g_current = nullptr;
-
 // Reaches VESSEL's protected version field through a pointer to member,
 // which is well defined for any VESSEL object.
 struct VersionAccess : VESSEL {
@@ -18,8 +16,8 @@ struct VersionAccess : VESSEL {
 
 }  // namespace
 
-Runtime *currentRuntime() { return g_current; }
-void setCurrentRuntime(Runtime *rt) { g_current = rt; }
+Runtime *g_currentRuntime = nullptr;
+void setCurrentRuntime(Runtime *rt) { g_currentRuntime = rt; }
 
 VESSEL2 *callbacksOf(VesselRecord *vessel) {
   if (!vessel || !vessel->iface) return nullptr;
@@ -33,18 +31,24 @@ Runtime::Runtime(std::string treeRoot) : root(std::move(treeRoot)), classes(root
 
 Runtime::~Runtime() { deleteAllVessels(); }
 
-double Runtime::moonAngle() const { return phi0 + moon::kAngularRate * simt; }
+void Runtime::turnMoonMatrix(double phi) {
+  matrix_ = moon::rotation(phi);
+  matrixPhi_ = phi;
+}
 
-const MATRIX3 &Runtime::moonMatrix() {
-  double phi = moonAngle();
-  if (phi != matrixPhi_) {
-    matrix_ = moon::rotation(phi);
-    matrixPhi_ = phi;
-  }
-  return matrix_;
+void Runtime::rememberLandedRotation(const VesselRecord &v, double phi) {
+  LandedFrame &f = landedFrame_;
+  f.rot = geo::mul(moonMatrix(), moon::surfaceFrame(v.lon, v.lat, v.hdg));
+  f.vessel = &v;
+  f.serial = v.serial;
+  f.phi = phi;
+  f.lon = v.lon;
+  f.lat = v.lat;
+  f.hdg = v.hdg;
 }
 
 void Runtime::report(Event event) {
+  if (!observer) return;
   event["t"] = simt;
   event["sys"] = sysT;
   if (holdEvents) {
@@ -64,21 +68,30 @@ void Runtime::releaseHeldEvents() {
 
 void Runtime::moveVessels(double dt) {
   using namespace geo;
-  for (VesselRecord *v : world.vessels()) {
+  // Only vessels that may be in flight are visited; one that has landed or
+  // been attached since leaves the list (its force is already cleared).
+  std::vector<VesselRecord *> &flying = world.flightList();
+  size_t kept = 0;
+  for (size_t i = 0; i < flying.size(); ++i) {
+    VesselRecord *v = flying[i];
+    FlightState &f = v->flight();
     if (v->landed || v->parentLink) {
-      v->force = _V(0, 0, 0);
+      f.force = _V(0, 0, 0);
+      v->listedFlying = false;
       continue;
     }
-    double r = length(v->pos);
-    VECTOR3 accel = r > 0 ? scale(v->pos, -moon::kGM / (r * r * r)) : _V(0, 0, 0);
-    if (v->emptyMass > 0) accel = add(accel, scale(mul(v->rot, v->force), 1.0 / v->emptyMass));
-    v->force = _V(0, 0, 0);
-    v->vel = add(v->vel, scale(accel, dt));
-    v->pos = add(v->pos, scale(v->vel, dt));
-    double w = length(v->angVel);
-    if (w > 0) v->rot = orthonormalize(mul(v->rot, axisRotation(v->angVel, w * dt)));
-    if (length(v->pos) - moon::kRadius <= v->cogElev) landHere(*this, *v);
+    flying[kept++] = v;
+    double r = length(f.pos);
+    VECTOR3 accel = r > 0 ? scale(f.pos, -moon::kGM / (r * r * r)) : _V(0, 0, 0);
+    if (v->emptyMass > 0) accel = add(accel, scale(mul(f.rot, f.force), 1.0 / v->emptyMass));
+    f.force = _V(0, 0, 0);
+    f.vel = add(f.vel, scale(accel, dt));
+    f.pos = add(f.pos, scale(f.vel, dt));
+    double w = length(f.angVel);
+    if (w > 0) f.rot = orthonormalize(mul(f.rot, axisRotation(f.angVel, w * dt)));
+    if (length(f.pos) - moon::kRadius <= v->cogElev) landHere(*this, *v);
   }
+  flying.resize(kept);
 }
 
 }  // namespace simhost

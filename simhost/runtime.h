@@ -16,6 +16,7 @@
 
 #include "faults.h"
 #include "frame_clock.h"
+#include "geometry.h"
 #include "hud_surface.h"
 #include "mesh.h"
 #include "simulation.h"
@@ -57,8 +58,26 @@ public:
   double mjd0 = 51544.5;
   double phi0 = 0;  // the Moon's rotation angle at simulation time 0
   double mjd() const { return mjd0 + simt / 86400.0; }
-  double moonAngle() const;
-  const MATRIX3 &moonMatrix();  // at the current time
+  double moonAngle() const { return phi0 + moon::kAngularRate * simt; }
+  // At the current time; computed once per change of the time.
+  const MATRIX3 &moonMatrix() {
+    const double phi = moonAngle();
+    if (phi != matrixPhi_) turnMoonMatrix(phi);
+    return matrix_;
+  }
+  // The rotation of a landed vessel into the global frame now: the Moon's
+  // rotation times the vessel's surface frame (from its longitude, latitude
+  // and heading). The last answer is kept: a module that brings every
+  // vessel of a busy world into its own frame asks for its own rotation
+  // once per vessel.
+  const MATRIX3 &landedRotation(const VesselRecord &v) {
+    const double phi = moonAngle();
+    LandedFrame &f = landedFrame_;
+    if (&v != f.vessel || v.serial != f.serial || phi != f.phi || v.lon != f.lon || v.lat != f.lat ||
+        v.hdg != f.hdg)
+      rememberLandedRotation(v, phi);
+    return f.rot;
+  }
 
   // ---- display
   bool hudVisible = true;
@@ -73,8 +92,9 @@ public:
 
   // ---- events
   void report(Event event);
-  // False when no one would see an event: callers skip building it.
-  bool reporting() const { return holdEvents || static_cast<bool>(observer); }
+  // False when no one would see an event (no observer: held events would be
+  // dropped too): callers skip building it.
+  bool reporting() const { return static_cast<bool>(observer); }
   // While a scenario loads, events wait here and are dropped if it fails.
   bool holdEvents = false;
   std::vector<Event> heldEvents;
@@ -92,12 +112,21 @@ public:
   // Destroys removed vessels once no host call into a module runs.
   void collectRemoved();
   int busy = 0;  // depth of host calls into modules
-  std::vector<std::unique_ptr<VesselRecord>> removed;
+  std::vector<OwnedVessel> removed;
 
   // ---- physics (physics.cpp)
   void moveVessels(double dt);
 
 private:
+  struct LandedFrame {
+    const VesselRecord *vessel = nullptr;
+    uint64_t serial = 0;
+    double phi = 0, lon = 0, lat = 0, hdg = 0;
+    MATRIX3 rot{};
+  };
+  void turnMoonMatrix(double phi);
+  void rememberLandedRotation(const VesselRecord &v, double phi);
+  LandedFrame landedFrame_;
   double matrixPhi_ = -1;
   MATRIX3 matrix_{};
 };
@@ -117,7 +146,9 @@ private:
   Runtime &rt_;
 };
 
-Runtime *currentRuntime();
+// The run that is alive; inline, since every host call asks for it.
+extern Runtime *g_currentRuntime;
+inline Runtime *currentRuntime() { return g_currentRuntime; }
 void setCurrentRuntime(Runtime *rt);
 
 // The VESSEL2 behind a vessel's interface, or null for a plain VESSEL (a

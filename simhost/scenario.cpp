@@ -4,6 +4,7 @@
 #include "scenario.h"
 
 #include <cmath>
+#include <charconv>
 #include <cstdio>
 
 #include "geometry.h"
@@ -17,14 +18,15 @@ ScenarioBlock *g_block = nullptr;
 ScenarioWriter *g_writer = nullptr;
 constexpr double kDeg = 180.0 / moon::kPi;
 
+// As printf's "%.*f" writes it (both round the exact value the same way).
 std::string fixed(double d, int decimals) {
-  char buf[128];
+  char buf[400];
   if (!std::isfinite(d)) d = 0;
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, d);
-  std::string s = buf;
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, decimals);
+  std::string_view s(buf, ec == std::errc() ? static_cast<size_t>(end - buf) : 0);
   // "-0.000000" and "0.000000" are the same value; write it one way.
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  return s;
+  if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string_view::npos) s.remove_prefix(1);
+  return std::string(s);
 }
 
 std::string triple(const VECTOR3 &v, double factor, int decimals) {
@@ -42,24 +44,36 @@ void setActiveBlock(ScenarioBlock *b) { g_block = b; }
 void setActiveWriter(ScenarioWriter *w) { g_writer = w; }
 
 void ScenarioBlock::fail(const std::string &what) {
-  if (error.empty()) error = file + ":" + std::to_string(currentLine) + ": " + what;
+  if (error.empty()) error = std::string(file) + ":" + std::to_string(currentLine) + ": " + what;
 }
 
-void ScenarioWriter::line(const std::string &text) {
-  size_t start = out.size();
-  out += text;
+void ScenarioBlock::reset() {
+  lines.clear();
+  next = 0;
+  shipLine = currentLine = 0;
+  buffer[0] = '\0';
+  error.clear();
+  sawStatus = sawRpos = false;
+}
+
+void ScenarioWriter::line(std::string_view text) { line({text}); }
+
+void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
+  const size_t start = out.size();
+  for (std::string_view piece : pieces) out.append(piece);
+  if (out.size() - start > kScenarioLineCapacity && overlong.empty()) overlong = out.substr(start, 40);
   for (size_t i = start; i < out.size(); ++i)
     if (out[i] == '\n' || out[i] == '\r') out[i] = ' ';
-  if (text.size() > kScenarioLineCapacity && overlong.empty()) overlong = text.substr(0, 40);
   out += '\n';
 }
 
-void ScenarioWriter::item(const char *key, const std::string &value) { line(std::string("  ") + key + " " + value); }
+void ScenarioWriter::item(const char *key, std::string_view value) { line({"  ", key, " ", value}); }
 
 void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (isLanded(v)) {
     w.item("STATUS", "Landed Moon");
-    w.item("POS", fixed(v.lon * kDeg, 10) + " " + fixed(v.lat * kDeg, 10));
+    const std::string lon = fixed(v.lon * kDeg, 10), lat = fixed(v.lat * kDeg, 10);
+    w.line({"  POS ", lon, " ", lat});
     w.item("HEADING", fixed(v.hdg * kDeg, 6));
   } else {
     VESSELSTATUS vs;
@@ -75,20 +89,42 @@ void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (v.parentLink) {
     const Attachment &c = *v.parentLink;
     const VesselRecord &parent = *c.peer->owner;
-    long ci = 0, pi = 0;
-    for (size_t i = 0; i < v.parentPoints.size(); ++i)
-      if (v.parentPoints[i].get() == &c) ci = static_cast<long>(i);
-    for (size_t i = 0; i < parent.childPoints.size(); ++i)
-      if (parent.childPoints[i].get() == c.peer) pi = static_cast<long>(i);
+    long ci = v.parentPoints.indexOf(&c), pi = parent.childPoints.indexOf(c.peer);
+    if (ci < 0) ci = 0;
+    if (pi < 0) pi = 0;
     w.item("ATTACHED", std::to_string(ci) + ":" + std::to_string(pi) + "," + parent.name);
   }
   w.item("AFCMODE", std::to_string(v.adcMode));
 }
 
-bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2 &vs) {
+namespace {
+
+// The first blank-separated words of a line, without allocating; size()
+// counts them all.
+struct FirstWords {
+  std::string_view word[3];
+  size_t count = 0;
+  explicit FirstWords(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+      while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v')) ++i;
+      const size_t start = i;
+      while (i < s.size() && !(s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v')) ++i;
+      if (i > start && count < 3) word[count] = s.substr(start, i - start);
+      if (i > start) ++count;
+    }
+  }
+  size_t size() const { return count; }
+  bool empty() const { return count == 0; }
+  std::string_view operator[](size_t i) const { return word[i]; }
+};
+
+}  // namespace
+
+bool parseHostLine(Runtime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
   (void)rt;
   std::string_view l = text::trim(line);
-  auto w = text::words(l);
+  FirstWords w(l);
   if (w.empty()) return false;
   std::string_view key = w[0];
   std::string_view rest = l.substr(key.size());
@@ -153,10 +189,12 @@ bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2
         !text::parseInteger(r.substr(0, colon), ci) || !text::parseInteger(r.substr(colon + 1, comma - colon - 1), pi) ||
         ci < 0 || pi < 0 || text::trim(r.substr(comma + 1)).empty())
       return fail("ATTACHED needs CHILDPOINT:PARENTPOINT,PARENT");
-    v.pendingParent = std::string(text::trim(r.substr(comma + 1)));
-    v.pendingChildPoint = static_cast<long>(ci);
-    v.pendingParentPoint = static_cast<long>(pi);
-    v.pendingLine = block ? block->currentLine : 0;
+    auto pending = std::make_unique<PendingAttachment>();
+    pending->parent = std::string(text::trim(r.substr(comma + 1)));
+    pending->childPoint = static_cast<long>(ci);
+    pending->parentPoint = static_cast<long>(pi);
+    pending->line = block ? block->currentLine : 0;
+    v.pendingAttachment = std::move(pending);
     return true;
   }
   return false;

@@ -3,7 +3,9 @@
 // (oapiReadScenario_nextline, oapiWriteScenario_*).
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime.h"
@@ -15,11 +17,12 @@ namespace simhost {
 constexpr size_t kScenarioLineCapacity = 1023;
 
 // One vessel's block being read: the FILEHANDLE that clbkLoadStateEx gets.
+// Its text is viewed in the file's bytes, which outlive the load.
 struct ScenarioBlock {
-  std::string file;
+  std::string_view file;
   struct Line {
     int number;
-    std::string text;  // trimmed
+    std::string_view text;  // trimmed
   };
   std::vector<Line> lines;
   size_t next = 0;
@@ -29,6 +32,8 @@ struct ScenarioBlock {
   std::string error;  // the first fault found in the block, "FILE:LINE: ..."
   bool sawStatus = false, sawRpos = false;
   void fail(const std::string &what);
+  // Empty again for the next vessel's block of the same file.
+  void reset();
 };
 
 // A scenario being written: the FILEHANDLE that clbkSaveState gets. Line
@@ -38,8 +43,10 @@ struct ScenarioBlock {
 struct ScenarioWriter {
   std::string out;
   std::string overlong;  // the first line that is too long, cut for messages
-  void line(const std::string &text);
-  void item(const char *key, const std::string &value);
+  void line(std::string_view text);
+  // The pieces one after the other, as one line.
+  void line(std::initializer_list<std::string_view> pieces);
+  void item(const char *key, std::string_view value);
 };
 
 bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error);
@@ -52,7 +59,7 @@ std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v);
 void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w);
 // The host's parser of a vessel line into a VESSELSTATUS2; false when the
 // line is not one of the host's. Faults go to the vessel's block.
-bool parseHostLine(Runtime &rt, VesselRecord &v, const char *line, VESSELSTATUS2 &vs);
+bool parseHostLine(Runtime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs);
 
 // The handles the oapi functions accept: the block or writer of the host
 // call that is running, null otherwise.

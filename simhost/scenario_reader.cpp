@@ -3,7 +3,7 @@
 // "FILE:LINE: what is wrong", removes every vessel made so far and drops the
 // events they caused, so a refused file leaves an empty world.
 
-#include <fstream>
+#include <cstdio>
 
 #include "geometry.h"
 #include "scenario.h"
@@ -15,7 +15,8 @@ namespace {
 
 class ScenarioParser {
 public:
-  ScenarioParser(Runtime &rt, std::string file, std::vector<std::string> lines)
+  // lines view the file's bytes, which outlive the parser.
+  ScenarioParser(Runtime &rt, std::string file, std::vector<std::string_view> lines)
       : rt_(rt), file_(std::move(file)), lines_(std::move(lines)) {}
 
   bool run(std::string &error);
@@ -44,7 +45,8 @@ private:
 
   Runtime &rt_;
   std::string file_;
-  std::vector<std::string> lines_;
+  std::vector<std::string_view> lines_;
+  ScenarioBlock block_;  // the block being read, used again for each vessel
   std::string focusName_;
   size_t focusLine_ = 0;
   bool shipsSeen_ = false;
@@ -56,6 +58,10 @@ bool ScenarioParser::run(std::string &error) {
       return fail(i, "line too long (" + std::to_string(lines_[i].size()) + " characters, at most " +
                          std::to_string(kScenarioLineCapacity) + ")",
                   error);
+  // A vessel's block ends with END: room for as many names.
+  size_t blocks = 0;
+  for (size_t k = 0; k < lines_.size(); ++k) blocks += text::iequals(trimmed(k), "END") ? 1 : 0;
+  rt_.world.reserve(blocks);
   size_t i = 0;
   while (i < lines_.size()) {
     std::string_view t = trimmed(i);
@@ -76,7 +82,7 @@ bool ScenarioParser::run(std::string &error) {
       return fail(i, "bad section line: " + std::string(t), error);
     if (!findEnd(i, "END_" + name, end)) return fail(i, "missing END_" + name, error);
     if (name == "DESC") {
-      for (size_t k = i + 1; k < end; ++k) rt_.scenario.description.push_back(lines_[k]);
+      for (size_t k = i + 1; k < end; ++k) rt_.scenario.description.emplace_back(lines_[k]);
     } else if (name == "ENVIRONMENT") {
       if (!readEnvironment(i, end, error)) return false;
     } else if (name == "FOCUS") {
@@ -84,7 +90,7 @@ bool ScenarioParser::run(std::string &error) {
     } else {
       KeptSection section;
       section.afterShips = shipsSeen_;
-      for (size_t k = i; k <= end; ++k) section.lines.push_back(lines_[k]);
+      for (size_t k = i; k <= end; ++k) section.lines.emplace_back(lines_[k]);
       rt_.scenario.sections.push_back(std::move(section));
     }
     i = end + 1;
@@ -157,14 +163,15 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   std::string cls(text::trim(t.substr(colon + 1)));
   if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
   if (rt_.world.find(name)) return fail(i, "duplicate vessel name " + name, error);
-  ScenarioBlock block;
+  ScenarioBlock &block = block_;
+  block.reset();
   block.file = file_;
   size_t j = i + 1;
   for (;; ++j) {
     if (j >= lines_.size() || trimmed(j) == "END_SHIPS") return fail(i, "missing END of vessel " + name, error);
     std::string_view l = trimmed(j);
     if (text::iequals(l, "END")) break;
-    if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), std::string(l)});
+    if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), l});
   }
   block.shipLine = block.currentLine = static_cast<int>(i + 1);
   std::string why;
@@ -178,26 +185,39 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
 
 bool ScenarioParser::resolveAttachments(std::string &error) {
   for (VesselRecord *child : rt_.world.vessels()) {
-    if (child->pendingParent.empty()) continue;
-    size_t line = static_cast<size_t>(child->pendingLine > 0 ? child->pendingLine - 1 : 0);
-    VesselRecord *parent = rt_.world.find(child->pendingParent);
-    if (!parent) return fail(line, "ATTACHED names no vessel: " + child->pendingParent, error);
-    size_t ci = static_cast<size_t>(child->pendingChildPoint), pi = static_cast<size_t>(child->pendingParentPoint);
+    if (!child->pendingAttachment) continue;
+    const PendingAttachment &pending = *child->pendingAttachment;
+    size_t line = static_cast<size_t>(pending.line > 0 ? pending.line - 1 : 0);
+    VesselRecord *parent = rt_.world.find(pending.parent);
+    if (!parent) return fail(line, "ATTACHED names no vessel: " + pending.parent, error);
+    size_t ci = static_cast<size_t>(pending.childPoint), pi = static_cast<size_t>(pending.parentPoint);
     if (ci >= child->parentPoints.size() || pi >= parent->childPoints.size() ||
-        !attach(rt_, parent->childPoints[pi].get(), child->parentPoints[ci].get()))
+        !attach(rt_, parent->childPoints[pi], child->parentPoints[ci]))
       return fail(line, "cannot attach " + child->name + " to " + parent->name, error);
-    child->pendingParent.clear();
+    child->pendingAttachment.reset();
   }
   return true;
 }
 
-bool readLines(const std::string &path, std::vector<std::string> &lines) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+// The file's bytes at once, and its lines viewed in them (without the line
+// break, and without a carriage return before it).
+bool readLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
+  std::FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char chunk[65536];
+  size_t n;
+  // What cannot be read (a folder) reads as nothing, as a stream would.
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+  std::fclose(f);
+  std::string_view all(bytes);
+  size_t start = 0;
+  while (start < all.size()) {
+    size_t end = all.find('\n', start);
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view line = all.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.push_back(line);
+    start = end + 1;
   }
   return true;
 }
@@ -205,14 +225,15 @@ bool readLines(const std::string &path, std::vector<std::string> &lines) {
 }  // namespace
 
 bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
-  std::vector<std::string> lines;
+  std::string bytes;
+  std::vector<std::string_view> lines;
   rt.deleteAllVessels();
   rt.scenario = ScenarioMeta();
   rt.simt = rt.simStep = 0;
   rt.simClock.reset();
   rt.mjd0 = moon::kEpochMjd;
   rt.phi0 = moon::rotationAngle(rt.mjd0);
-  if (!readLines(path, lines)) {
+  if (!readLines(path, bytes, lines)) {
     error = path + ": cannot be opened";
     return false;
   }

@@ -37,11 +37,11 @@ void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
     writeHostLines(rt, v, w);
   }
   setActiveWriter(nullptr);
-  for (const auto &l : v.keptLines) w.line("  " + l);
+  for (const auto &l : v.keptLines) w.line({"  ", l});
 }
 
 void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
-  w.line(v.name + ":" + v.className);
+  w.line({v.name, ":", v.className});
   writeVesselLines(rt, v, w);
   w.line("END");
 }
@@ -113,6 +113,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   std::string target;
   if (!saveTarget(path, target, error)) return false;
   ScenarioWriter w;
+  w.out.reserve(rt.world.count() * 128 + 4096);
   {
     BusyScope scope(rt);
     w.line("BEGIN_DESC");

@@ -40,10 +40,12 @@ struct LiveVessel {
   uint64_t serial;
 };
 
-std::vector<LiveVessel> snapshot(const World &world) {
+// The vessels with a module as the frame starts: those made during the
+// frame get their first step in the next one.
+std::vector<LiveVessel> moduleSnapshot(const World &world) {
   std::vector<LiveVessel> out;
-  out.reserve(world.count());
-  for (VesselRecord *v : world.vessels()) out.push_back({v, v->serial});
+  out.reserve(world.moduleVessels().size());
+  for (VesselRecord *v : world.moduleVessels()) out.push_back({v, v->serial});
   return out;
 }
 
@@ -151,7 +153,7 @@ void Simulation::frame() {
       rt.simClock.advance(rt.simStep);
       rt.simt = rt.simClock.now();
       double simt = rt.simt, dt = rt.simStep, mjd = rt.mjd();
-      auto vessels = snapshot(rt.world);
+      auto vessels = moduleSnapshot(rt.world);
       for (const auto &lv : vessels)
         if (VESSEL2 *cb = moduleCallbacks(rt.world, lv)) cb->clbkPreStep(simt, dt, mjd);
       rt.moveVessels(dt);
@@ -293,10 +295,10 @@ bool Simulation::attach(const std::string &child, const std::string &parent, std
   VesselRecord *p = c ? named(rt, parent, error) : nullptr;
   if (!c || !p) return false;
   Attachment *pp = nullptr, *cp = nullptr;
-  for (auto &a : p->childPoints)
-    if (!pp && !a->peer) pp = a.get();
-  for (auto &a : c->parentPoints)
-    if (!cp && !a->peer) cp = a.get();
+  for (size_t i = 0; i < p->childPoints.size(); ++i)
+    if (!pp && !p->childPoints[i]->peer) pp = p->childPoints[i];
+  for (size_t i = 0; i < c->parentPoints.size(); ++i)
+    if (!cp && !c->parentPoints[i]->peer) cp = c->parentPoints[i];
   if (!pp) {
     error = parent + " has no free attachment point for children";
     return false;
@@ -351,8 +353,11 @@ Simulation::VesselView viewOf(Runtime &rt, VesselRecord &v, const VECTOR3 &refPo
     const MeshSlot &slot = v.meshes[i];
     if (slot.used) view.meshes.push_back({static_cast<int>(i), slot.name, slot.mesh, slot.offset, slot.visibility});
   }
-  for (const auto *points : {&v.parentPoints, &v.childPoints}) {
-    for (const auto &a : *points) view.attachments.push_back({a->id, a->pos, a->toParent});
+  for (const AttachmentList *points : {&v.parentPoints, &v.childPoints}) {
+    for (size_t i = 0; i < points->size(); ++i) {
+      const Attachment *a = (*points)[i];
+      view.attachments.push_back({a->id, a->pos, a->toParent});
+    }
   }
   return view;
 }

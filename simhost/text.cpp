@@ -10,7 +10,8 @@ namespace simhost::text {
 
 namespace {
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-char lowerChar(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// The "C" locale's tolower, without the call: only A-Z change.
+char lowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 std::string_view trim(std::string_view s) {
@@ -30,6 +31,15 @@ bool iequals(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (lowerChar(a[i]) != lowerChar(b[i])) return false;
   return true;
+}
+
+bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = static_cast<unsigned char>(lowerChar(a[i])), y = static_cast<unsigned char>(lowerChar(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
 }
 
 bool istartsWith(std::string_view s, std::string_view prefix) {

@@ -37,4 +37,11 @@ struct NoCaseEqual {
   bool operator()(std::string_view a, std::string_view b) const { return iequals(a, b); }
 };
 
+// Case-insensitive ordering for maps keyed by names; looks up by any text
+// without making a key.
+struct NoCaseLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+
 }  // namespace simhost::text

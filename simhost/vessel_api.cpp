@@ -268,11 +268,11 @@ void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3 &vel) const {
 }
 void VESSEL::GetAngularVel(VECTOR3 &avel) const {
   RECORD_OR();
-  avel = (v->landed || v->parentLink) ? _V(0, 0, 0) : v->angVel;
+  avel = (v->landed || v->parentLink) ? _V(0, 0, 0) : v->flightOrRest().angVel;
 }
 void VESSEL::SetAngularVel(const VECTOR3 &avel) const {
   RECORD_OR();
-  if (!v->landed && !v->parentLink && geo::finite(avel)) v->angVel = avel;
+  if (!v->landed && !v->parentLink && geo::finite(avel)) v->flight().angVel = avel;
 }
 void VESSEL::GetRotationMatrix(MATRIX3 &R) const {
   RECORD_OR();
@@ -289,7 +289,7 @@ void VESSEL::SetRotationMatrix(const MATRIX3 &R) const {
     setLanded(*v, v->lon, v->lat, moon::heading(forward, v->lon, v->lat));
     return;
   }
-  v->rot = geo::orthonormalize(R);
+  v->flight().rot = geo::orthonormalize(R);
 }
 void VESSEL::Global2Local(const VECTOR3 &glob, VECTOR3 &loc) const {
   RECORD_OR();
@@ -311,7 +311,7 @@ void VESSEL::Local2Rel(const VECTOR3 &loc, VECTOR3 &rel) const {
 void VESSEL::AddForce(const VECTOR3 &F, const VECTOR3 &) const {
   RECORD_OR();
   // Only the force moves the vessel; the stand-in has no torque from forces.
-  if (!v->landed && !v->parentLink && geo::finite(F)) v->force = geo::add(v->force, F);
+  if (!v->landed && !v->parentLink && geo::finite(F)) v->flight().force = geo::add(v->flight().force, F);
 }
 int VESSEL::GetADCtrlMode() const {
   RECORD_OR(0);
@@ -329,7 +329,7 @@ void VESSEL::SetADCtrlMode(DWORD mode) const {
 ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3 &pos, const VECTOR3 &dir, const VECTOR3 &rot,
                                           const char *id, bool loose) const {
   RECORD_OR(nullptr);
-  auto a = std::make_unique<Attachment>();
+  Attachment *a = toparent ? v->parentPoints.add() : v->childPoints.add();
   a->owner = v;
   a->toParent = toparent;
   a->pos = pos;
@@ -337,21 +337,17 @@ ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3 &pos, con
   a->rot = rot;
   a->loose = loose;
   std::snprintf(a->id, sizeof a->id, "%s", id ? id : "");
-  Attachment *handle = a.get();
-  (toparent ? v->parentPoints : v->childPoints).push_back(std::move(a));
-  return handle;
+  return a;
 }
 bool VESSEL::DelAttachment(ATTACHMENTHANDLE attachment) const {
   RECORD_OR(false);
   Attachment *a = findAttachment(*v, attachment);
   if (!a) return false;
   if (a->peer) detach(rt, a, 0);
-  auto &list = a->toParent ? v->parentPoints : v->childPoints;
-  for (auto it = list.begin(); it != list.end(); ++it)
-    if (it->get() == a) {
-      list.erase(it);
-      break;
-    }
+  if (a->toParent)
+    v->parentPoints.erase(a);
+  else
+    v->childPoints.erase(a);
   return true;
 }
 void VESSEL::SetAttachmentParams(ATTACHMENTHANDLE attachment, const VECTOR3 &pos, const VECTOR3 &dir,
@@ -389,15 +385,12 @@ DWORD VESSEL::GetAttachmentIndex(ATTACHMENTHANDLE attachment) const {
   RECORD_OR(static_cast<DWORD>(-1));
   Attachment *a = findAttachment(*v, attachment);
   if (!a) return static_cast<DWORD>(-1);
-  const auto &list = a->toParent ? v->parentPoints : v->childPoints;
-  for (size_t i = 0; i < list.size(); ++i)
-    if (list[i].get() == a) return static_cast<DWORD>(i);
-  return static_cast<DWORD>(-1);
+  const long i = a->toParent ? v->parentPoints.indexOf(a) : v->childPoints.indexOf(a);
+  return i < 0 ? static_cast<DWORD>(-1) : static_cast<DWORD>(i);
 }
 ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, DWORD i) const {
   RECORD_OR(nullptr);
-  const auto &list = toparent ? v->parentPoints : v->childPoints;
-  return i < list.size() ? list[i].get() : nullptr;
+  return toparent ? v->parentPoints.at(i) : v->childPoints.at(i);
 }
 bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment, ATTACHMENTHANDLE child_attachment) const {
   RECORD_OR(false);
@@ -419,5 +412,5 @@ bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
 bool VESSEL::ParseScenarioLineEx(char *line, void *status) const {
   RECORD_OR(false);
   if (!line || !status) return false;
-  return parseHostLine(rt, *v, line, *static_cast<VESSELSTATUS2 *>(status));
+  return parseHostLine(rt, *v, std::string_view(line), *static_cast<VESSELSTATUS2 *>(status));
 }

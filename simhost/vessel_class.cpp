@@ -90,9 +90,9 @@ bool parseClassFile(const std::string &path, VesselClass &cls, std::string &erro
 }
 
 const VesselClass *ClassLibrary::find(const std::string &className, std::string &error) {
-  std::string key = text::lower(className);
-  auto it = byName_.find(key);
+  auto it = byName_.find(className);
   if (it == byName_.end()) {
+    const std::string key = text::lower(className);
     Entry entry;
     std::string simPath = "Config\\Vessels\\" + className + ".cfg";
     std::string path = className.empty() ? "" : resolvePath(root_, simPath);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "OrbiterAPI.h"
+#include "text.h"
 
 namespace simhost {
 
@@ -49,7 +50,7 @@ private:
     std::string error;
   };
   std::string root_;
-  std::map<std::string, Entry> byName_;  // lower-case class name
+  std::map<std::string, Entry, text::NoCaseLess> byName_;  // lower-case class name
 };
 
 }  // namespace simhost

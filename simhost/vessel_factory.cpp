@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "geometry.h"
 #include "modules.h"
@@ -29,14 +30,15 @@ void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
   }
   v.cogElev = cogElevation(v.touchdown);
   for (const auto &a : cls.attachments) {
-    auto att = std::make_unique<Attachment>();
+    Attachment *att = a.toParent ? v.parentPoints.add() : v.childPoints.add();
     att->owner = &v;
     att->toParent = a.toParent;
     att->pos = a.pos;
     att->dir = a.dir;
     att->rot = a.rot;
-    snprintf(att->id, sizeof att->id, "%s", a.id.c_str());
-    (a.toParent ? v.parentPoints : v.childPoints).push_back(std::move(att));
+    const size_t n = strnlen(a.id.c_str(), sizeof att->id - 1);
+    std::memcpy(att->id, a.id.c_str(), n);
+    att->id[n] = '\0';
   }
   // A module defines its own meshes; only a passive class gets the file's.
   if (cls.module.empty() && !cls.meshName.empty()) {
@@ -53,7 +55,7 @@ bool validName(const std::string &name, std::string &error) {
     error = "a vessel needs a name";
     return false;
   }
-  if (name.find_first_of(":\r\n") != std::string::npos || name != std::string(text::trim(name))) {
+  if (name.find_first_of(":\r\n") != std::string::npos || text::trim(name).size() != name.size()) {
     error = "a vessel name cannot contain ':' or line breaks, nor start or end with blanks: '" + name + "'";
     return false;
   }
@@ -66,7 +68,7 @@ void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELS
   while (block.next < block.lines.size()) {
     const ScenarioBlock::Line &line = block.lines[block.next++];
     block.currentLine = line.number;
-    if (!parseHostLine(rt, v, line.text.c_str(), vs) && keepUnknown) v.keptLines.push_back(line.text);
+    if (!parseHostLine(rt, v, line.text, vs) && keepUnknown) v.keptLines.emplace_back(line.text);
   }
 }
 
@@ -92,7 +94,7 @@ bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &
     return false;
   }
   if (!applyStatus2(rt, v, vs)) {
-    error = block.file + ":" + std::to_string(block.shipLine) + ": vessel " + v.name + " has an impossible state";
+    error = std::string(block.file) + ":" + std::to_string(block.shipLine) + ": vessel " + v.name + " has an impossible state";
     return false;
   }
   return true;
@@ -109,7 +111,8 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
                                     const VESSELSTATUS2 *state, ScenarioBlock *block, std::string &error) {
   BusyScope scope(*this);
   if (!validName(name, error)) return nullptr;
-  if (world.find(name)) {
+  // A scenario's reader has looked already.
+  if (!block && world.find(name)) {
     error = "the name " + name + " is taken";
     return nullptr;
   }
@@ -131,7 +134,11 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   }
-  auto owned = std::make_unique<VesselRecord>();
+  OwnedVessel owned = world.make();
+  if (!owned) {
+    error = "vessel " + name + ": the world has no room for another vessel";
+    return nullptr;
+  }
   owned->serial = ++g_serial;
   owned->name = name;
   owned->className = className;
@@ -150,8 +157,7 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   } else {
-    v->hostIface = std::make_unique<VESSEL2>(v, 1);
-    v->iface = v->hostIface.get();
+    v->iface = v->makeHostIface();
   }
   VESSEL2 *cb = callbacksOf(v);
   if (module && cb) cb->clbkSetClassCaps(const_cast<VesselClass *>(cls));
@@ -166,9 +172,9 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     applyStatus2(*this, *v, *state);
   }
   if (module && cb) cb->clbkPostCreation();
-  v->visual = std::make_unique<Visual>();
+  v->visual.emplace();
   v->visual->owner = v;
-  v->visHandle = v->visual.get();
+  v->visHandle = &*v->visual;
   if (module && cb) cb->clbkVisualCreated(v->visHandle, 1);
   // The module may have deleted its own vessel meanwhile.
   if (!world.fromHandle(v)) {
@@ -247,10 +253,15 @@ void Runtime::collectRemoved() {
   if (collecting || busy > 0) return;
   collecting = true;
   while (!removed.empty()) {
-    std::vector<std::unique_ptr<VesselRecord>> batch;
+    std::vector<OwnedVessel> batch;
     batch.swap(removed);
-    // ovcExit in creation order.
-    std::sort(batch.begin(), batch.end(), [](const auto &a, const auto &b) { return a->serial < b->serial; });
+    // ovcExit in creation order (a world deleted whole comes newest first).
+    auto older = [](const auto &a, const auto &b) { return a->serial < b->serial; };
+    auto newer = [](const auto &a, const auto &b) { return a->serial > b->serial; };
+    if (std::is_sorted(batch.begin(), batch.end(), newer))
+      std::reverse(batch.begin(), batch.end());
+    else
+      std::sort(batch.begin(), batch.end(), older);
     for (auto &v : batch) {
       if (v->module && v->iface && v->module->ovcExit) {
         ++busy;

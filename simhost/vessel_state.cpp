@@ -35,13 +35,13 @@ const VesselRecord &rootOf(const VesselRecord &v) {
 
 }  // namespace
 
-MATRIX3 globalRot(Runtime &rt, const VesselRecord &v) {
+MATRIX3 globalRotOfMoving(Runtime &rt, const VesselRecord &v) {
   if (v.parentLink) return mul(globalRot(rt, *v.parentLink->peer->owner), childToParent(*v.parentLink));
-  if (v.landed) return mul(rt.moonMatrix(), v.bodyRot);
-  return v.rot;
+  if (v.landed) return rt.landedRotation(v);
+  return v.flightOrRest().rot;
 }
 
-VECTOR3 globalPos(Runtime &rt, const VesselRecord &v) {
+VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v) {
   if (v.parentLink) {
     const Attachment &c = *v.parentLink;
     const VesselRecord &parent = *c.peer->owner;
@@ -50,13 +50,13 @@ VECTOR3 globalPos(Runtime &rt, const VesselRecord &v) {
     return sub(add(globalPos(rt, parent), mul(rp, c.peer->pos)), mul(rc, c.pos));
   }
   if (v.landed) return mul(rt.moonMatrix(), v.bodyPos);
-  return v.pos;
+  return v.flightOrRest().pos;
 }
 
 VECTOR3 globalVel(Runtime &rt, const VesselRecord &v) {
   const VesselRecord &root = rootOf(v);
   if (root.landed) return moon::surfaceVelocity(globalPos(rt, v));
-  return root.vel;
+  return root.flightOrRest().vel;
 }
 
 bool isLanded(const VesselRecord &v) { return v.landed && !v.parentLink; }
@@ -71,7 +71,6 @@ void surfacePosition(Runtime &rt, const VesselRecord &v, double &lon, double &la
 }
 
 void refreshLanded(VesselRecord &v) {
-  v.bodyRot = moon::surfaceFrame(v.lon, v.lat, v.hdg);
   v.bodyPos = scale(moon::up(v.lon, v.lat), moon::kRadius + v.cogElev);
 }
 
@@ -81,16 +80,20 @@ void setLanded(VesselRecord &v, double lon, double lat, double hdg) {
   v.lat = lat;
   double h = std::fmod(hdg, 2 * moon::kPi);
   v.hdg = h < 0 ? h + 2 * moon::kPi : h;
-  v.vel = v.angVel = v.force = _V(0, 0, 0);
+  if (v.flightState) {
+    FlightState &f = *v.flightState;
+    f.vel = f.angVel = f.force = _V(0, 0, 0);
+  }
   refreshLanded(v);
 }
 
 void setFlight(VesselRecord &v, const VECTOR3 &pos, const VECTOR3 &vel, const MATRIX3 &rot, const VECTOR3 &angVel) {
   v.landed = false;
-  v.pos = pos;
-  v.vel = vel;
-  v.rot = orthonormalize(rot);
-  v.angVel = angVel;
+  FlightState &f = v.flight();
+  f.pos = pos;
+  f.vel = vel;
+  f.rot = orthonormalize(rot);
+  f.angVel = angVel;
 }
 
 void landHere(Runtime &rt, VesselRecord &v) {
@@ -107,7 +110,7 @@ void fillStatus(Runtime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
   vs.rbody = &theMoon();
   vs.rpos = globalPos(rt, v);
   vs.rvel = globalVel(rt, v);
-  vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.angVel;
+  vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.flightOrRest().angVel;
   vs.arot = matrixToEuler(globalRot(rt, v));
   vs.status = isLanded(v) ? 1 : 0;
   if (isLanded(v)) vs.vdata[0] = _V(v.lon, v.lat, v.hdg);
@@ -121,7 +124,7 @@ void fillStatus2(Runtime &rt, const VesselRecord &v, VESSELSTATUS2 &vs) {
   vs.status = isLanded(v) ? 1 : 0;
   vs.rpos = globalPos(rt, v);
   vs.rvel = globalVel(rt, v);
-  vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.angVel;
+  vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.flightOrRest().angVel;
   vs.arot = matrixToEuler(globalRot(rt, v));
   double lon, lat;
   surfacePosition(rt, v, lon, lat);
@@ -149,6 +152,7 @@ bool applyCommon(Runtime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, 
   if (!finite(rpos) || !finite(rvel) || !finite(arot) || !finite(vrot)) return false;
   if (v.parentLink) detach(rt, v.parentLink, 0);
   setFlight(v, rpos, rvel, eulerToMatrix(arot), vrot);
+  rt.world.noteFlight(&v);
   return true;
 }
 
@@ -189,15 +193,6 @@ double cogElevation(const VECTOR3 td[3]) {
   return std::fabs(dot(n, td[0])) / l;
 }
 
-Attachment *findAttachment(const VesselRecord &v, const void *handle) {
-  if (!handle) return nullptr;
-  for (const auto &a : v.parentPoints)
-    if (a.get() == handle) return a.get();
-  for (const auto &a : v.childPoints)
-    if (a.get() == handle) return a.get();
-  return nullptr;
-}
-
 bool attach(Runtime &rt, Attachment *p, Attachment *c) {
   if (!p || !c || p->toParent || !c->toParent || p->peer || c->peer) return false;
   VesselRecord *parent = p->owner, *child = c->owner;
@@ -208,7 +203,7 @@ bool attach(Runtime &rt, Attachment *p, Attachment *c) {
   p->peer = c;
   c->peer = p;
   child->parentLink = c;
-  child->force = _V(0, 0, 0);
+  if (child->flightState) child->flightState->force = _V(0, 0, 0);
   return true;
 }
 
@@ -225,14 +220,15 @@ bool detach(Runtime &rt, Attachment *a, double vel) {
   c->peer = nullptr;
   child->parentLink = nullptr;
   setFlight(*child, pos, add(v, push), rot, _V(0, 0, 0));
+  rt.world.noteFlight(child);
   return true;
 }
 
 void detachAll(Runtime &rt, VesselRecord &v) {
-  for (auto &a : v.parentPoints)
-    if (a->peer) detach(rt, a.get(), 0);
-  for (auto &a : v.childPoints)
-    if (a->peer) detach(rt, a.get(), 0);
+  for (size_t i = 0; i < v.parentPoints.size(); ++i)
+    if (v.parentPoints[i]->peer) detach(rt, v.parentPoints[i], 0);
+  for (size_t i = 0; i < v.childPoints.size(); ++i)
+    if (v.childPoints[i]->peer) detach(rt, v.childPoints[i], 0);
 }
 
 }  // namespace simhost

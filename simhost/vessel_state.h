@@ -8,8 +8,19 @@
 
 namespace simhost {
 
-VECTOR3 globalPos(Runtime &rt, const VesselRecord &v);
-MATRIX3 globalRot(Runtime &rt, const VesselRecord &v);
+// The general cases: attached children and vessels in flight.
+VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v);
+MATRIX3 globalRotOfMoving(Runtime &rt, const VesselRecord &v);
+// A landed vessel's place turns with the Moon, whose rotation is computed
+// once per frame: these are asked for every vessel of a busy world's scans.
+inline VECTOR3 globalPos(Runtime &rt, const VesselRecord &v) {
+  if (!v.parentLink && v.landed) return geo::mul(rt.moonMatrix(), v.bodyPos);
+  return globalPosOfMoving(rt, v);
+}
+inline MATRIX3 globalRot(Runtime &rt, const VesselRecord &v) {
+  if (!v.parentLink && v.landed) return rt.landedRotation(v);
+  return globalRotOfMoving(rt, v);
+}
 VECTOR3 globalVel(Runtime &rt, const VesselRecord &v);
 // "landed" or "flight" as the scenario and the events say it.
 bool isLanded(const VesselRecord &v);
@@ -37,7 +48,12 @@ VESSELSTATUS2 toStatus2(const VESSELSTATUS &vs);
 double cogElevation(const VECTOR3 td[3]);
 
 // ---- attachments
-Attachment *findAttachment(const VesselRecord &v, const void *handle);
+// The vessel's point behind a handle; null for anything else.
+inline Attachment *findAttachment(const VesselRecord &v, const void *handle) {
+  const auto *point = static_cast<const Attachment *>(handle);
+  if (!point || (v.parentPoints.indexOf(point) < 0 && v.childPoints.indexOf(point) < 0)) return nullptr;
+  return const_cast<Attachment *>(point);
+}
 // Joins child's point c to parent's point p; false when either is taken or
 // the child would end up among its own ancestors.
 bool attach(Runtime &rt, Attachment *p, Attachment *c);

@@ -60,15 +60,15 @@ public:
     }
   }
 
-  void box(const SiteBox &b) {
+  void box(const SiteBox &b, char glyph) {
     const int left = column(b.xMin), right = column(b.xMax), top = row(b.zMax), bottom = row(b.zMin);
     for (int c = left; c <= right; ++c) {
-      put(c, top, '#', Outline);
-      put(c, bottom, '#', Outline);
+      put(c, top, glyph, Outline);
+      put(c, bottom, glyph, Outline);
     }
     for (int r = top; r <= bottom; ++r) {
-      put(left, r, '#', Outline);
-      put(right, r, '#', Outline);
+      put(left, r, glyph, Outline);
+      put(right, r, glyph, Outline);
     }
   }
 
@@ -102,6 +102,8 @@ double extentOf(const SiteView &site) {
   for (const SiteMark &mark : site.marks) cover(std::max(std::fabs(mark.x), std::fabs(mark.z)) + 1);
   for (const SiteCircle &circle : site.circles)
     cover(std::max(std::fabs(circle.x), std::fabs(circle.z)) + circle.radius + 0.5);
+  for (const SiteBox &box : site.boxes)
+    cover(std::max({std::fabs(box.xMin), std::fabs(box.xMax), std::fabs(box.zMin), std::fabs(box.zMax)}) + 0.5);
   return extent;
 }
 
@@ -129,7 +131,7 @@ char markGlyph(SiteMark::Kind kind) {
 }
 
 std::string legendFor(const SiteView &site) {
-  return "up = " + site.focusName + "'s forward   # footprint  . reach for cargo  : action area (o off)  " +
+  return "up = " + site.focusName + "'s forward  # footprint  = airlock  . cargo reach  : action area (o off)  " +
          "1-6 set-down  * cargo  @ crew  ^ vessel";
 }
 
@@ -145,7 +147,13 @@ SiteMap drawSiteMap(const SiteView &site, int columns, int rows) {
   Canvas canvas(columns, rows, map.metresPerColumn);
   for (const SiteCircle &circle : site.circles)
     canvas.circle(circle.x, circle.z, circle.radius, circle.kind == SiteCircle::Reach ? '.' : circle.kind == SiteCircle::ActionArea ? ':' : 'o');
-  for (const SiteBox &box : site.footprints) canvas.box(box);
+  // Airlocks over footprints: they lie on the vessels.
+  for (const SiteBox &box : site.boxes) {
+    if (box.kind == SiteBox::Footprint) canvas.box(box, '#');
+  }
+  for (const SiteBox &box : site.boxes) {
+    if (box.kind == SiteBox::Airlock) canvas.box(box, '=');
+  }
   for (const SiteMark &mark : site.marks) {
     const char glyph = mark.kind == SiteMark::SetDown ? mark.label[0] : markGlyph(mark.kind);
     canvas.put(canvas.column(mark.x), canvas.row(mark.z), glyph, Mark);

@@ -4,8 +4,9 @@
 // given, with the reach for cargo whole, and taking a character as about
 // twice as tall as it is wide, so circles stay round:
 //
-//   #  the footprint          .  the reach for cargo    1-6 set-down positions
-//   :  an action area (o when disabled)     +  the focus vessel's centre
+//   #  a footprint            .  the reach for cargo    1-6 set-down positions
+//   =  an airlock             +  the focus vessel's centre
+//   :  an action area (o when disabled)
 //   *  free cargo, with its name            ^  another vessel, with its name
 //   @  a crew member outside
 //

@@ -1,11 +1,10 @@
-// The site around the focus vessel as `simhost play` draws it: what the host
-// knows of the world (where the vessels stand, which are free cargo, the
-// crew members outside and the action areas in the crew module's table),
-// in metres of the focus vessel's frame seen from above (x to its right,
-// z forward), plus what only a vessel's module knows of its own site (its
-// footprint, its reach for cargo, where it sets cargo down), which the host
-// cannot see and takes from a small per-class description kept in
-// play_site.cpp.
+// The site around the focus vessel as `simhost play` draws it, in metres of
+// the focus vessel's frame seen from above (x to its right, z forward): the
+// shapes and marks of the character map, taken from the same site the SVG
+// map draws (site.h): every vessel's footprint from its meshes, its reach
+// for cargo and set-down positions from its class's site description, the
+// action areas, airlocks and crew outside as the crew module publishes
+// them, and the free cargo and other vessels by name.
 #pragma once
 
 #include <string>
@@ -15,7 +14,8 @@
 
 namespace simhost::command {
 
-struct SiteBox {  // a footprint
+struct SiteBox {
+  enum Kind { Footprint, Airlock } kind;
   double xMin, xMax, zMin, zMax;
 };
 
@@ -33,12 +33,13 @@ struct SiteMark {
 
 struct SiteView {
   std::string focusName;  // empty: nothing has the focus, nothing to draw
-  std::vector<SiteBox> footprints;
+  std::vector<SiteBox> boxes;
   std::vector<SiteCircle> circles;
   std::vector<SiteMark> marks;
 };
 
-// The site as it stands now.
+// The site as it stands now, the site descriptions read from the
+// simulation's tree.
 SiteView surveySite(Simulation &sim);
 
 }  // namespace simhost::command

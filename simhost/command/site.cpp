@@ -1,5 +1,8 @@
 #include "site.h"
 
+#include <algorithm>
+
+#include "vessel.h"
 #include "world.h"
 
 namespace simhost::command {
@@ -15,9 +18,13 @@ std::string objectName(OBJHANDLE object) {
   return name;
 }
 
-bool hasPoint(const Simulation::VesselView &view, const char *id) {
-  for (const auto &point : view.attachments)
-    if (point.id == id) return true;
+// Free cargo rests by its point "UCGOCG" to a parent and is attached to
+// nothing: carried cargo is not free.
+bool isFreeCargo(Simulation &sim, const Simulation::VesselView &view) {
+  const auto cargoPoint = [](const Simulation::PointView &point) { return point.toParent && point.id == kFreeCargoPoint; };
+  if (std::none_of(view.attachments.begin(), view.attachments.end(), cargoPoint)) return false;
+  for (const VesselRecord *record : sim.world().vessels())
+    if (record->name == view.name) return record->parentLink == nullptr;
   return false;
 }
 
@@ -33,7 +40,7 @@ SiteVessel siteVessel(Simulation &sim, SiteDescriptions &descriptions, const Set
   vessel.airlock = crewAirlockBox(sim, view.name, vessel.airlockBox, door);
   vessel.crewOutside = crewOutside(sim, view.name, vessel.crewAt);
   vessel.nextSetDown = history.next(view.name, vessel.description);
-  vessel.freeCargo = hasPoint(view, kFreeCargoPoint);
+  vessel.freeCargo = isFreeCargo(sim, view);
   return vessel;
 }
 

@@ -1,11 +1,13 @@
-// The site at one moment of a run, as the pictures draw it: every vessel as
-// it stands in the focus vessel's frame, what its class's site description
-// adds (site_description.h), what the crew module publishes of it (action
-// areas, airlock, a crew member outside), the HUD and the debug line.
+// The site at one moment of a run, as the pictures (the SVG map, the replay)
+// and the map of `simhost play` draw it: every vessel as it stands in the
+// focus vessel's frame, what its class's site description adds
+// (site_description.h), what the crew module publishes of it (action areas,
+// airlock, a crew member outside), the HUD and the debug line.
 //
 // The run (or `simhost show`) keeps one SetDownHistory and tells it of every
-// vessel created after loading; captureSite then takes the site as it
-// stands. Neither changes the simulation.
+// vessel created after loading (play keeps none: it does not mark the next
+// set-down position); captureSite then takes the site as it stands. Neither
+// changes the simulation.
 #pragma once
 
 #include <map>
@@ -61,7 +63,7 @@ struct SiteVessel {
   bool crewOutside = false;
   VECTOR3 crewAt{};           // vessel frame
   int nextSetDown = -1;       // inferred from the run's history
-  bool freeCargo = false;     // a cargo vessel lying free (its "UCGOCG" point)
+  bool freeCargo = false;     // a cargo vessel lying free (its "UCGOCG" point, attached to nothing)
 };
 
 struct SiteMoment {

@@ -114,15 +114,21 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
   ASSERT_EQ(started, 0) << "tmux could not start a session";
   std::string seen;
   ASSERT_TRUE(waitFor("Status: Autoprocessing disabled. Rock tank at 8000kg", seen)) << seen;
+  // The map: in the row of the mill's centre (+) the left edge of its
+  // meshes (#), set-down positions 4 and 1 and its airlock (=); the label of
+  // its action area; the legend.
+  for (const char *part : {"#4  1      =     +", "Autoprocessing enabled", "# footprint  = airlock"})
+    EXPECT_TRUE(waitFor(part, seen)) << part << "\n" << seen;
 
   struct Step {
-    const char *keys;   // typed; a line starting with ':' is entered
-    const char *shows;  // then on the screen
+    const char *keys;            // typed; a line starting with ':' is entered
+    const char *shows;           // then on the screen
+    const char *map = nullptr;   // and on the map
   };
   const std::string saved = dir + "/played.scn";
   const Step steps[] = {
       {"7", "Ore cargo produced."},
-      {":eva Mill 5 0 2.2", "Done: eva Mill 5 0 2.2"},
+      {":eva Mill 5 0 2.2", "Done: eva Mill 5 0 2.2", "@crew"},
       {":activate Mill", "Status: Autoprocessing enabled."},
       {":fly", "unknown verb \"fly\" (verbs: key, focus"},
       {":delete Nobody", "delete Nobody: no vessel named Nobody"},
@@ -135,6 +141,9 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
       run(tmuxCommand + " send-keys -t play -l " + shellQuoted(step.keys));
     }
     EXPECT_TRUE(waitFor(step.shows, seen)) << step.keys << "\n" << seen;
+    if (step.map != nullptr) {
+      EXPECT_TRUE(waitFor(step.map, seen)) << step.keys << "\n" << seen;
+    }
   }
   type(":save " + saved);
   EXPECT_TRUE(waitFor("Done: save", seen)) << seen;

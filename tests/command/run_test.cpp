@@ -27,6 +27,15 @@ constexpr const char *kRocks =
     "Rock2:UCGO\\Cargos\\Lunar_Rock\n  STATUS Landed Moon\n  POS 23.4731000 0.6740000\n  HEADING 0.00\nEND\n"
     "END_SHIPS\n";
 
+// A rock the mill carries by its cargo point: cargo, but not free.
+constexpr const char *kCarriedRock =
+    "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 60000.5\nEND_ENVIRONMENT\n\n"
+    "BEGIN_FOCUS\n  Ship Mill\nEND_FOCUS\n\n"
+    "BEGIN_SHIPS\n"
+    "Mill:Calvane\n  STATUS Landed Moon\n  POS 23.4730000 0.6740000\n  HEADING 90.00\nEND\n"
+    "Rock1:UCGO\\Cargos\\Lunar_Rock\n  STATUS Landed Moon\n  POS 23.4731000 0.6740000\n  ATTACHED 0:0,Mill\nEND\n"
+    "END_SHIPS\n";
+
 struct Outcome {
   int status = -1;
   std::string out, err;
@@ -270,7 +279,9 @@ TEST_F(SimhostRun, SiteMapDrawsTheSiteAtItsMoment) {
        {"at 0.0 s of simulation time", ">BoxB</text>", ">UCGO\\Cargos\\KVT_Construction_BoxB</text>",
         ">next set-down: 1 (inferred)</text>", ">action area 1, enabled</text>", ">no label, 5 m</text>"},
        {">crew member outside Mill</text>"}},
+      {"a carried rock", {"show", "carried.scn"}, {">Rock1</text>", ">UCGO\\Cargos\\Lunar_Rock</text>"}, {"free cargo"}},
   };
+  write("carried.scn", kCarriedRock);
   for (const MapCase &c : cases) {
     std::vector<std::string> args = c.args;
     args.insert(args.end(), {"--map", "m.svg"});

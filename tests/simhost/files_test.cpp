@@ -1,7 +1,9 @@
 // The simulator's path rules, opening files and loading modules by them.
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "Orbitersdk.h"
 #include "sim_tree.h"
@@ -57,6 +59,38 @@ TEST(Paths, HostOpenFileUsesTheCurrentTree) {
   std::fputs("ok", w);
   std::fclose(w);
   EXPECT_EQ(tree.read("Scenarios/written.txt"), "ok");
+}
+
+// Files that come and go during a run are seen at the next open, also where
+// the folders were listed long ago and their listings are used again.
+TEST(Paths, HostOpenFileSeesFilesThatComeAndGo) {
+  SimTree tree;
+  tree.write("Config/Vessels/Box.cfg", "a");
+  simhost::Simulation sim(tree.root());
+  const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  struct Step {
+    const char *write, *content, *remove;
+    int expected;  // the file's first character; EOF: no file
+  } steps[] = {
+      {nullptr, nullptr, nullptr, 'a'},                  // found ignoring case
+      {nullptr, nullptr, nullptr, 'a'},                  // again, as remembered
+      {"Config/Vessels/box.cfg", "b", nullptr, 'b'},     // the exact name appears and wins
+      {nullptr, nullptr, "Config/Vessels/box.cfg", 'a'},  // and goes again
+      {nullptr, nullptr, "Config/Vessels/Box.cfg", EOF},  // the file vanishes
+      {"Config/Vessels/BOX.CFG", "c", nullptr, 'c'},     // another case of it appears
+  };
+  int step = 0;
+  for (const Step &s : steps) {
+    if (s.write) tree.write(s.write, s.content);
+    if (s.remove) tree.remove(s.remove);
+    // Every folder changed long ago, each step at another time.
+    for (const auto &e : std::filesystem::recursive_directory_iterator(tree.root()))
+      if (e.is_directory()) std::filesystem::last_write_time(e.path(), longAgo + std::chrono::seconds(++step));
+    std::filesystem::last_write_time(tree.root(), longAgo + std::chrono::seconds(++step));
+    FILE *f = hostOpenFile("Config\\Vessels\\box.cfg", "r");
+    EXPECT_EQ(f ? std::fgetc(f) : EOF, s.expected) << "step " << step;
+    if (f) std::fclose(f);
+  }
 }
 
 TEST(Modules, LoadLibraryFindsExportsAndKeepsModulesLoaded) {

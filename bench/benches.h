@@ -1,0 +1,28 @@
+// The benchmarks, registered by bench_main.cpp with the sizes of a full or a
+// quick run. Each has its baseline beside it (see bench_report.h).
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+namespace bench {
+
+// args: mills, cargo vessels. One frame of the busy world; counter
+// "candidates": the vessels the mills look at in that frame.
+void rockScan(benchmark::State &state);
+// args: mills, cargo vessels. The same tests on an array of plain structs.
+void bareScan(benchmark::State &state);
+// arg: vessels. One frame of a resting world.
+void restingFrame(benchmark::State &state);
+// arg: vessels. Loading the scenario and saving it again.
+void loadSave(benchmark::State &state);
+// arg: vessels. Reading the same file's bytes and writing them.
+void readWriteBytes(benchmark::State &state);
+// otherCase: the folders named in another case than the tree's.
+void hostFileRead(benchmark::State &state, bool otherCase);
+void plainFileRead(benchmark::State &state);
+// The heap a vessel takes: counter "bytes_per_vessel".
+void memoryPerVessel(benchmark::State &state);
+// arg: simulated seconds of the demo run by the simhost command.
+void demoDay(benchmark::State &state);
+
+}  // namespace bench

@@ -1,0 +1,35 @@
+// The world's table of vessels by name, ignoring case: open addressing in
+// one flat array of (hash, record) slots, so that a lookup reads one or two
+// cache lines and nothing is allocated per vessel. The key is the record's
+// own name, which does not change while the record is in the table.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace simhost {
+
+struct VesselRecord;
+
+class NameTable {
+public:
+  VesselRecord *find(std::string_view name) const;
+  // The record's name must not be in the table yet.
+  void insert(VesselRecord *record);
+  void erase(const VesselRecord *record);
+  // Room for so many names without growing.
+  void reserve(size_t names);
+
+private:
+  struct Slot {
+    size_t hash = 0;
+    VesselRecord *record = nullptr;  // null: empty
+  };
+  void rebuild(size_t slots);
+
+  std::vector<Slot> slots_;  // a power of two, at most half full
+  size_t count_ = 0;
+};
+
+}  // namespace simhost
