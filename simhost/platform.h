@@ -8,6 +8,7 @@
 // the HUD surface (hud.cpp, hud_windows.cpp).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,15 @@ public:
 private:
   void *handle_ = nullptr;
 };
+
+// Address space for a store that grows in place: reserved whole, made
+// usable from its start as it grows. Null when it cannot be had.
+void *reserveAddressSpace(size_t bytes);
+// Makes bytes at start of a reservation usable (read and write).
+bool commitAddressSpace(void *start, size_t bytes);
+// Asks for large pages over a reservation, where the platform has them.
+void adviseLargePages(void *start, size_t bytes);
+void releaseAddressSpace(void *start, size_t bytes);
 
 // Loads a module for the life of the process. Loading a file already loaded
 // gives the same handle. Null with the loader's reason in error.

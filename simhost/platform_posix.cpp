@@ -8,6 +8,7 @@
 #include "platform.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,17 @@ bool canWriteFolder(const std::string &folder, std::string &error) {
   error = std::strerror(errno);
   return false;
 }
+
+void *reserveAddressSpace(size_t bytes) {
+  void *p = mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  return p == MAP_FAILED ? nullptr : p;
+}
+
+bool commitAddressSpace(void *start, size_t bytes) { return mprotect(start, bytes, PROT_READ | PROT_WRITE) == 0; }
+
+void adviseLargePages(void *start, size_t bytes) { madvise(start, bytes, MADV_HUGEPAGE); }
+
+void releaseAddressSpace(void *start, size_t bytes) { munmap(start, bytes); }
 
 void *openLibrary(const std::string &path, std::string &error) {
   void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -83,6 +83,17 @@ bool canWriteFolder(const std::string &folder, std::string &error) {
   return true;
 }
 
+void *reserveAddressSpace(size_t bytes) { return VirtualAlloc(nullptr, bytes, MEM_RESERVE, PAGE_NOACCESS); }
+
+bool commitAddressSpace(void *start, size_t bytes) {
+  return VirtualAlloc(start, bytes, MEM_COMMIT, PAGE_READWRITE) != nullptr;
+}
+
+// Large pages need a privilege a plain process lacks: none are asked for.
+void adviseLargePages(void *, size_t) {}
+
+void releaseAddressSpace(void *start, size_t) { VirtualFree(start, 0, MEM_RELEASE); }
+
 void *openLibrary(const std::string &path, std::string &error) {
   // A file that is no module is an error to report, not a dialog box.
   DWORD oldMode = 0;

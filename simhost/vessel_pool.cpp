@@ -1,15 +1,17 @@
 #include "vessel_pool.h"
 
-#include <sys/mman.h>
-
 #include <new>
+
+#include "platform.h"
 
 namespace simhost {
 
 namespace {
 
-// Room for four million vessels, far beyond any world the stand-in runs.
-constexpr size_t kCapacity = size_t{1} << 22;
+// Room for four million vessels, far beyond any world the stand-in runs; a
+// 32-bit process, whose whole address space is 4 GiB, reserves 256 MiB.
+constexpr size_t kCapacity =
+    sizeof(void *) >= 8 ? size_t{1} << 22 : (size_t{256} << 20) / sizeof(VesselRecord);
 // Made usable a huge page at a time once the world is big: a scan over it
 // then needs few address translations. A small world (a test's, a fuzz
 // input's) starts with a few pages and doubles up to that.
@@ -24,18 +26,18 @@ size_t roundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * u
 VesselPool::~VesselPool() {
   for (size_t i = 0; i < used_; ++i)
     if (live_[i] != 2) std::launder(reinterpret_cast<VesselRecord *>(base_ + i * sizeof(VesselRecord)))->~VesselRecord();
-  if (mapping_) munmap(mapping_, mappingBytes_);
+  if (mapping_) platform::releaseAddressSpace(mapping_, mappingBytes_);
 }
 
 bool VesselPool::reserve() {
   mappingBytes_ = roundUp(kCapacity * sizeof(VesselRecord), kBlockBytes) + kBlockBytes;
-  void *p = mmap(nullptr, mappingBytes_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (p == MAP_FAILED) return false;
+  void *p = platform::reserveAddressSpace(mappingBytes_);
+  if (!p) return false;
   mapping_ = p;
   const auto start = reinterpret_cast<std::uintptr_t>(p);
   base_ = static_cast<unsigned char *>(p) + (roundUp(start, kBlockBytes) - start);
   capacity_ = kCapacity;
-  madvise(base_, roundUp(kCapacity * sizeof(VesselRecord), kBlockBytes), MADV_HUGEPAGE);
+  platform::adviseLargePages(base_, roundUp(kCapacity * sizeof(VesselRecord), kBlockBytes));
   return true;
 }
 
@@ -44,7 +46,7 @@ bool VesselPool::grow() {
   if (committed_ == capacity_) return false;
   size_t step = committedBytes_ < kFirstBytes ? kFirstBytes : committedBytes_;
   if (step > kBlockBytes) step = kBlockBytes;
-  if (mprotect(base_ + committedBytes_, step, PROT_READ | PROT_WRITE) != 0) return false;
+  if (!platform::commitAddressSpace(base_ + committedBytes_, step)) return false;
   committedBytes_ += step;
   committed_ = committedBytes_ / sizeof(VesselRecord);
   if (committed_ > capacity_) committed_ = capacity_;
