@@ -1,5 +1,7 @@
 #include "bench_worlds.h"
 
+#include "lunar_grid.h"
+
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -13,32 +15,11 @@ namespace bench {
 
 namespace {
 
-const double kMoonRadius = 1737400.0;
-const double kPi = 3.14159265358979323846;
-const double kMillSpacingDeg = 0.1;  // about 3 km
-
-struct Lcg {
-  std::uint64_t state = 0x5eed5eedull;
-  double unit() {
-    state = state * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<double>(state >> 11) / 9007199254740992.0;
-  }
-};
-
-struct Place {
-  double lon, lat;
-};
-
-Place gridPlace(int index, int count) {
-  const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-  return {20.0 + (index % columns) * kMillSpacingDeg, 0.5 + (index / columns) * kMillSpacingDeg};
-}
-
-Place offset(Place from, double east, double north) {
-  const double lat = from.lat + north / kMoonRadius * 180.0 / kPi;
-  const double lon = from.lon + east / (kMoonRadius * std::cos(from.lat * kPi / 180.0)) * 180.0 / kPi;
-  return {lon, lat};
-}
+using lunar_grid::gridPlace;
+using lunar_grid::kPi;
+using lunar_grid::Lcg;
+using lunar_grid::offset;
+using lunar_grid::Place;
 
 void writeHeader(std::FILE *out, const char *what, const char *focus) {
   std::fprintf(out,

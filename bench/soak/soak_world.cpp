@@ -4,39 +4,19 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "../lunar_grid.h"
 #include "soak_options.h"
 
 namespace {
 
-const double MOON_RADIUS_M = 1737400.0;
-const double PI = 3.14159265358979323846;
-const double MILL_SPACING_DEG = 0.1;  // about 3 km on the Moon
 const int ROCKS_IN_REACH = 4;
 
-// A small fixed-seed generator: the world must be the same on every run.
-struct Lcg {
-  std::uint64_t state = 0x5eed5eedull;
-  double unit() {
-    state = state * 6364136223846793005ull + 1442695040888963407ull;
-    return static_cast<double>(state >> 11) / 9007199254740992.0;
-  }
-};
+using lunar_grid::Lcg;
+using lunar_grid::offset;
+using lunar_grid::Place;
+const double PI = lunar_grid::kPi;
 
-struct Place {
-  double lon, lat;
-};
-
-Place millPlace(const SoakOptions &options, int index) {
-  const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(options.mills))));
-  return {20.0 + (index % columns) * MILL_SPACING_DEG, 0.5 + (index / columns) * MILL_SPACING_DEG};
-}
-
-// The point east and north of a place by so many metres, in degrees.
-Place offset(Place from, double east, double north) {
-  const double lat = from.lat + north / MOON_RADIUS_M * 180.0 / PI;
-  const double lon = from.lon + east / (MOON_RADIUS_M * std::cos(from.lat * PI / 180.0)) * 180.0 / PI;
-  return {lon, lat};
-}
+Place millPlace(const SoakOptions &options, int index) { return lunar_grid::gridPlace(index, options.mills); }
 
 void writeLanded(std::FILE *out, const char *name, const char *className, Place at, double heading) {
   std::fprintf(out, "%s:%s\n  STATUS Landed Moon\n  POS %.10f %.10f\n  HEADING %.2f\n", name, className, at.lon,
