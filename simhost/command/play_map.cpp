@@ -130,8 +130,10 @@ char markGlyph(SiteMark::Kind kind) {
   return '?';
 }
 
-std::string legendFor(const SiteView &site) {
-  return "up = " + site.focusName + "'s forward  # footprint  = airlock  . cargo reach  : action area (o off)  " +
+// Names no vessel, so that it fits 120 columns whatever the focus is called:
+// the status line above names the focus vessel.
+std::string legendFor() {
+  return "up = forward  # footprint  = airlock  . cargo reach  : action area (o off)  "
          "1-6 set-down  * cargo  @ crew  ^ vessel";
 }
 
@@ -142,7 +144,7 @@ SiteMap drawSiteMap(const SiteView &site, int columns, int rows) {
   columns = std::max(columns, 1);
   rows = std::max(rows, 1);
   map.metresPerColumn = scaleFor(extentOf(site), columns, rows);
-  map.legend = legendFor(site);
+  map.legend = legendFor();
   map.columnsNeeded = std::min(columns, 2 * static_cast<int>(std::ceil(extentOf(site) / map.metresPerColumn)) + 1);
   Canvas canvas(columns, rows, map.metresPerColumn);
   for (const SiteCircle &circle : site.circles)
