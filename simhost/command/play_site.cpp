@@ -34,8 +34,10 @@ Span ownMeshExtents(const SiteVessel &vessel) {
   for (const Simulation::MeshView &mesh : vessel.view.meshes) {
     if (mesh.visibility == 0 || mesh.mesh == nullptr || isCargoAboard(vessel, mesh)) continue;
     for (const MeshGroup &group : mesh.mesh->groups) {
-      for (size_t i = 0; i + 2 < group.positions.size(); i += 3)
-        span.cover(mesh.offset.x + group.positions[i], mesh.offset.z + group.positions[i + 2]);
+      VECTOR3 lo, hi;
+      if (!groupBounds(mesh, group, lo, hi)) continue;
+      span.cover(lo.x, lo.z);
+      span.cover(hi.x, hi.z);
     }
   }
   return span;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geometry.h"
+#include "mesh.h"
 #include "vessel.h"
 #include "world.h"
 
@@ -107,6 +109,20 @@ bool captureSite(Simulation &sim, SiteDescriptions &descriptions, const SetDownH
 
 bool isCargoAboard(const SiteVessel &vessel, const Simulation::MeshView &mesh) {
   return vessel.description.cargoMeshFrom >= 0 && mesh.index >= vessel.description.cargoMeshFrom;
+}
+
+bool groupBounds(const Simulation::MeshView &mesh, const MeshGroup &group, VECTOR3 &lo, VECTOR3 &hi) {
+  if (group.positions.size() < 3) return false;
+  double low[3] = {1e300, 1e300, 1e300}, high[3] = {-1e300, -1e300, -1e300};
+  for (size_t i = 0; i + 2 < group.positions.size(); i += 3) {
+    for (size_t k = 0; k < 3; ++k) {
+      low[k] = std::min(low[k], static_cast<double>(group.positions[i + k]));
+      high[k] = std::max(high[k], static_cast<double>(group.positions[i + k]));
+    }
+  }
+  lo = geo::add(mesh.offset, _V(low[0], low[1], low[2]));
+  hi = geo::add(mesh.offset, _V(high[0], high[1], high[2]));
+  return true;
 }
 
 }  // namespace simhost::command

@@ -18,6 +18,10 @@
 #include "simulation.h"
 #include "site_description.h"
 
+namespace simhost {
+struct MeshGroup;
+}
+
 namespace simhost::command {
 
 // The site descriptions of the classes met, each read once.
@@ -84,5 +88,9 @@ bool captureSite(Simulation &sim, SiteDescriptions &descriptions, const SetDownH
 
 // The vessel's visible meshes that are cargo aboard by its description.
 bool isCargoAboard(const SiteVessel &vessel, const Simulation::MeshView &mesh);
+
+// The box a mesh group's vertices span in its vessel's frame, the mesh's
+// offset added: false for a group without a whole vertex.
+bool groupBounds(const Simulation::MeshView &mesh, const MeshGroup &group, VECTOR3 &lo, VECTOR3 &hi);
 
 }  // namespace simhost::command

@@ -65,19 +65,12 @@ std::vector<Patch> patchesOf(const SiteVessel &vessel) {
   for (const auto &mesh : vessel.view.meshes) {
     if (mesh.visibility == 0 || mesh.mesh == nullptr) continue;
     for (const MeshGroup &group : mesh.mesh->groups) {
-      if (group.positions.size() < 3) continue;
-      double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
-      for (size_t i = 0; i + 2 < group.positions.size(); i += 3) {
-        for (size_t k = 0; k < 3; ++k) {
-          lo[k] = std::min(lo[k], static_cast<double>(group.positions[i + k]));
-          hi[k] = std::max(hi[k], static_cast<double>(group.positions[i + k]));
-        }
-      }
+      VECTOR3 lo, hi;
+      if (!groupBounds(mesh, group, lo, hi)) continue;
       Patch patch;
-      const VECTOR3 &o = mesh.offset;
-      for (auto [x, z] : {std::pair{lo[0], lo[2]}, {hi[0], lo[2]}, {hi[0], hi[2]}, {lo[0], hi[2]}})
-        patch.corners.push_back(onGround(vessel.view, _V(o.x + x, o.y, o.z + z)));
-      patch.top = vessel.view.pos.y + o.y + hi[1];
+      for (auto [x, z] : {std::pair{lo.x, lo.z}, {hi.x, lo.z}, {hi.x, hi.z}, {lo.x, hi.z}})
+        patch.corners.push_back(onGround(vessel.view, _V(x, mesh.offset.y, z)));
+      patch.top = vessel.view.pos.y + hi.y;
       const int material = group.material;
       patch.fill = material > 0 && material <= static_cast<int>(mesh.mesh->diffuse.size())
                        ? colour(mesh.mesh->diffuse[static_cast<size_t>(material - 1)])
