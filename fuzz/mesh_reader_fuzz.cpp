@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_tree.h"
-#include "mesh.h"
+#include "files/mesh.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const fuzz_support::FuzzTree tree("mesh");

@@ -1,8 +1,8 @@
 #include "runtime.h"
 
-#include "geometry.h"
-#include "modules.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "plugin/modules.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

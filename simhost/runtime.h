@@ -16,12 +16,12 @@
 
 #include "faults.h"
 #include "frame_clock.h"
-#include "geometry.h"
-#include "hud_surface.h"
-#include "mesh.h"
+#include "world/geometry.h"
+#include "plugin/hud_surface.h"
+#include "files/mesh.h"
 #include "simulation.h"
-#include "vessel_class.h"
-#include "world.h"
+#include "files/vessel_class.h"
+#include "world/world.h"
 
 namespace simhost {
 

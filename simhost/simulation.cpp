@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "geometry.h"
-#include "keys.h"
-#include "platform.h"
+#include "world/geometry.h"
+#include "plugin/keys.h"
+#include "platform/platform.h"
 #include "runtime.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "files/scenario.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

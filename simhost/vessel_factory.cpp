@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "geometry.h"
-#include "modules.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "plugin/modules.h"
+#include "files/scenario.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform.h"
+#include "platform/platform.h"
 #include "replay.h"
 #include "simulation.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "geometry.h"
-#include "mesh.h"
+#include "world/geometry.h"
+#include "files/mesh.h"
 #include "site.h"
 
 namespace simhost::command {

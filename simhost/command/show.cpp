@@ -11,7 +11,7 @@
 #include "simulation.h"
 #include "site.h"
 #include "site_map.h"
-#include "text.h"
+#include "world/text.h"
 #include "timeline.h"
 
 namespace simhost::command {

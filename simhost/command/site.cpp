@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "vessel.h"
-#include "world.h"
+#include "world/vessel.h"
+#include "world/world.h"
 
 namespace simhost::command {
 

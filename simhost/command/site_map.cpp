@@ -7,10 +7,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "geometry.h"
+#include "world/geometry.h"
 #include "map_labels.h"
 #include "map_legend.h"
-#include "mesh.h"
+#include "files/mesh.h"
 #include "svg.h"
 
 namespace simhost::command {

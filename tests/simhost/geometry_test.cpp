@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Orbitersdk.h"
-#include "geometry.h"
+#include "world/geometry.h"
 #include "sim_tree.h"
 
 using simtest::SimTree;

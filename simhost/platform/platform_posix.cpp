@@ -5,7 +5,7 @@
 // them inside the running tree.
 #ifndef _WIN32
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <dlfcn.h>
 #include <sys/mman.h>

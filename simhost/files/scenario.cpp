@@ -1,14 +1,14 @@
 // The host's own vessel lines in scenario files (read and written), and the
 // handles through which modules read and write their blocks.
 
-#include "scenario.h"
+#include "files/scenario.h"
 
 #include <cmath>
 #include <charconv>
 #include <cstdio>
 
-#include "geometry.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "geometry.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "files/scenario.h"
+#include "world/vessel_state.h"
 
 using namespace simhost;
 

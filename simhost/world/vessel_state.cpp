@@ -1,8 +1,8 @@
-#include "vessel_state.h"
+#include "world/vessel_state.h"
 
 #include <cmath>
 
-#include "geometry.h"
+#include "world/geometry.h"
 
 namespace simhost {
 

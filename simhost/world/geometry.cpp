@@ -1,4 +1,4 @@
-#include "geometry.h"
+#include "world/geometry.h"
 
 #include <cmath>
 

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "hud_surface.h"
+#include "plugin/hud_surface.h"
 
 namespace simhost {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "hud_surface.h"
+#include "plugin/hud_surface.h"
 #include "runtime.h"
 
 // The POSIX stand-in's device context (win32.h declares HDC as a pointer to

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "Orbitersdk.h"
-#include "attachment_list.h"
+#include "world/attachment_list.h"
 
 namespace simhost {
 

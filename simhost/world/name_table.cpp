@@ -1,7 +1,7 @@
-#include "name_table.h"
+#include "world/name_table.h"
 
-#include "text.h"
-#include "vessel.h"
+#include "world/text.h"
+#include "world/vessel.h"
 
 namespace simhost {
 

@@ -1,4 +1,4 @@
-#include "attachment_list.h"
+#include "world/attachment_list.h"
 
 #include <new>
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "OrbiterAPI.h"
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 

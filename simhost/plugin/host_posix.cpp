@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "modules.h"
-#include "path_lookup.h"
-#include "platform.h"
+#include "plugin/modules.h"
+#include "files/path_lookup.h"
+#include "platform/platform.h"
 #include "runtime.h"
 #include "simulation.h"
 

@@ -1,10 +1,10 @@
-#include "mesh.h"
+#include "files/mesh.h"
 
 #include <fstream>
 
 #include "runtime.h"
 #include "simulation.h"
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 

@@ -2,7 +2,7 @@
 // them: save and load the host's own lines, take the state record, and
 // leave keys, panels and cockpits to the host.
 
-#include "scenario.h"
+#include "files/scenario.h"
 
 using namespace simhost;
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 

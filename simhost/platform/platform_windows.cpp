@@ -5,7 +5,7 @@
 // fopen and its modules with LoadLibraryA, both relative to that folder.
 #ifdef _WIN32
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <io.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "world.h"
+#include "world/world.h"
 
-#include "geometry.h"
+#include "world/geometry.h"
 
 namespace simhost {
 

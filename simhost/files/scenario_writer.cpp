@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "geometry.h"
-#include "platform.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "platform/platform.h"
+#include "files/scenario.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

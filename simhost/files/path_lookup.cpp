@@ -1,7 +1,7 @@
 // The POSIX side; path_lookup_windows.cpp is the Windows one.
 #ifndef _WIN32
 
-#include "path_lookup.h"
+#include "files/path_lookup.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 

@@ -14,7 +14,7 @@
 #include <deque>
 #include <vector>
 
-#include "vessel.h"
+#include "world/vessel.h"
 
 namespace simhost {
 

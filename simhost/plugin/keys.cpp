@@ -1,4 +1,4 @@
-#include "keys.h"
+#include "plugin/keys.h"
 
 #include <cstdio>
 

@@ -4,12 +4,12 @@
 // stands.
 #ifdef _WIN32
 
-#include "path_lookup.h"
+#include "files/path_lookup.h"
 
 #include <cstring>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace simhost {
 

@@ -1,8 +1,8 @@
-#include "vessel_pool.h"
+#include "world/vessel_pool.h"
 
 #include <new>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace simhost {
 

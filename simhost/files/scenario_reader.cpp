@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "geometry.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "files/scenario.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "world/text.h"
 
 #include <cctype>
 #include <charconv>

@@ -19,10 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "name_table.h"
-#include "text.h"
-#include "vessel.h"
-#include "vessel_pool.h"
+#include "world/name_table.h"
+#include "world/text.h"
+#include "world/vessel.h"
+#include "world/vessel_pool.h"
 
 namespace simhost {
 

@@ -1,10 +1,10 @@
-#include "vessel_class.h"
+#include "files/vessel_class.h"
 
 #include <fstream>
 
 #include "runtime.h"
 #include "simulation.h"
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 
