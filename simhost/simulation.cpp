@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "world/geometry.h"
-#include "plugin/keys.h"
 #include "platform/platform.h"
+#include "plugin/keys.h"
 #include "runtime.h"
-#include "files/scenario.h"
+#include "scenario_apply.h"
+#include "world/geometry.h"
 #include "world/vessel_state.h"
 
 namespace simhost {
@@ -19,7 +19,7 @@ namespace simhost {
 struct Simulation::Impl {
   explicit Impl(const std::string &root) : folder(root), rt(folder.root()) {}
   // The process stands in the tree while the run lives, as the simulator
-  // does (see platform.h); the run's vessels go before it leaves.
+  // does (see platform/platform.h); the run's vessels go before it leaves.
   platform::TreeFolder folder;
   Runtime rt;
 };

@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/geometry.h"
-#include "plugin/modules.h"
 #include "files/scenario.h"
+#include "plugin/modules.h"
+#include "runtime.h"
+#include "world/geometry.h"
 #include "world/vessel_state.h"
 
 namespace simhost {

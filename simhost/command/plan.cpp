@@ -9,6 +9,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "files/scenario_file.h"
 #include "platform/platform.h"
 #include "replay.h"
 #include "simulation.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "world/geometry.h"
 #include "files/mesh.h"
 #include "site.h"
+#include "world/geometry.h"
 
 namespace simhost::command {
 

@@ -2,8 +2,7 @@
 
 #include <fstream>
 
-#include "runtime.h"
-#include "simulation.h"
+#include "files/path_lookup.h"
 #include "world/text.h"
 
 namespace simhost {
@@ -159,14 +158,13 @@ bool parseMeshFile(const std::string &path, MeshData &mesh, std::string &error) 
 
 const MeshData *MeshLibrary::load(const std::string &name) {
   // An injected failure is not remembered: once cleared, the mesh loads.
-  Runtime *rt = currentRuntime();
-  if (rt && rt->faults.meshFails(*rt, name)) return nullptr;
+  if (gate_ && gate_->meshFails(name)) return nullptr;
   auto it = byName_.find(name);
   if (it != byName_.end()) return it->second.get();
   const std::string key = text::lower(name);
   std::unique_ptr<MeshData> mesh;
   std::string path = resolvePath(root_, "Meshes\\" + name + ".msh");
-  if (!path.empty() && rt && rt->faults.openFails(*rt, path)) return nullptr;
+  if (!path.empty() && gate_ && gate_->openFails(path)) return nullptr;
   if (!path.empty()) {
     auto data = std::make_unique<MeshData>();
     data->name = name;

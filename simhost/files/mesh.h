@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "files/file_gate.h"
 #include "world/text.h"
 
 namespace simhost {
@@ -46,7 +47,8 @@ bool parseMeshFile(const std::string &path, MeshData &mesh, std::string &error);
 
 class MeshLibrary {
 public:
-  explicit MeshLibrary(std::string root) : root_(std::move(root)) {}
+  // gate: asked before a mesh is loaded or its file opened; null for none.
+  MeshLibrary(std::string root, FileGate *gate) : root_(std::move(root)), gate_(gate) {}
   // The mesh Meshes/<name>.msh; null when it is missing or malformed.
   const MeshData *load(const std::string &name);
   // True when the address is a mesh of this library.
@@ -54,6 +56,7 @@ public:
 
 private:
   std::string root_;
+  FileGate *gate_;
   std::map<std::string, std::unique_ptr<MeshData>, text::NoCaseLess> byName_;  // lower-case name; null: failed
 };
 

@@ -27,4 +27,12 @@ std::string lookUpPath(const std::string &root, const std::string &simPath, bool
 // nothing matches or it is a folder.
 FILE *openPathForReading(const std::string &root, const std::string &simPath, const char *mode);
 
+// Resolves a simulator path ("config\vessels\X.cfg") inside root as the
+// simulator would find it: '\' or '/' separate, case is ignored, ".." may
+// not leave the root. Empty when nothing matches. With forWriting the last
+// component need not exist yet.
+inline std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting = false) {
+  return lookUpPath(root, simPath, forWriting);
+}
+
 }  // namespace simhost

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "world/geometry.h"
+#include "world/text.h"
 #include "world/vessel_state.h"
 
 namespace simhost {
@@ -69,7 +70,7 @@ void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
 
 void ScenarioWriter::item(const char *key, std::string_view value) { line({"  ", key, " ", value}); }
 
-void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (isLanded(v)) {
     w.item("STATUS", "Landed Moon");
     const std::string lon = fixed(v.lon * kDeg, 10), lat = fixed(v.lat * kDeg, 10);
@@ -121,7 +122,7 @@ struct FirstWords {
 
 }  // namespace
 
-bool parseHostLine(Runtime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
+bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
   (void)rt;
   std::string_view l = text::trim(line);
   FirstWords w(l);

@@ -1,6 +1,8 @@
-// Scenario files: the reader and writer of the simulator's format, and the
-// handles through which vessel modules read and write their own blocks
-// (oapiReadScenario_nextline, oapiWriteScenario_*).
+// A vessel's block of a scenario file: the handles through which vessel
+// modules read and write their own blocks (oapiReadScenario_nextline,
+// oapiWriteScenario_*), and the host's own lines in it (STATUS, POS,
+// HEADING, RPOS, ..., ATTACHED, AFCMODE), read into and written from a
+// vessel's record. The whole file is scenario_file.h's.
 #pragma once
 
 #include <initializer_list>
@@ -8,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime.h"
+#include "world/world_at_time.h"
 
 namespace simhost {
 
@@ -49,17 +51,11 @@ struct ScenarioWriter {
   void item(const char *key, std::string_view value);
 };
 
-bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error);
-bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error);
-// The lines of a vessel's block as a save writes them, between NAME:CLASS
-// and END, without their indentation.
-std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v);
-
 // The host's own lines of a vessel (the default clbkSaveState).
-void writeHostLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w);
+void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w);
 // The host's parser of a vessel line into a VESSELSTATUS2; false when the
 // line is not one of the host's. Faults go to the vessel's block.
-bool parseHostLine(Runtime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs);
+bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs);
 
 // The handles the oapi functions accept: the block or writer of the host
 // call that is running, null otherwise.

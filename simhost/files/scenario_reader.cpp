@@ -1,13 +1,11 @@
-// Reading a scenario file into the world. Vessels are made in file order as
-// their blocks are read; a fault anywhere ends the load with
-// "FILE:LINE: what is wrong", removes every vessel made so far and drops the
-// events they caused, so a refused file leaves an empty world.
+// Reading a scenario file: its sections in file order, each vessel's block
+// handed to the target as it is read; a fault anywhere ends the reading
+// with "FILE:LINE: what is wrong".
 
 #include <cstdio>
 
-#include "world/geometry.h"
-#include "files/scenario.h"
-#include "world/vessel_state.h"
+#include "files/scenario_file.h"
+#include "world/text.h"
 
 namespace simhost {
 
@@ -16,8 +14,8 @@ namespace {
 class ScenarioParser {
 public:
   // lines view the file's bytes, which outlive the parser.
-  ScenarioParser(Runtime &rt, std::string file, std::vector<std::string_view> lines)
-      : rt_(rt), file_(std::move(file)), lines_(std::move(lines)) {}
+  ScenarioParser(std::string file, std::vector<std::string_view> lines, ScenarioMeta &meta, ScenarioTarget &target)
+      : file_(std::move(file)), lines_(std::move(lines)), meta_(meta), target_(target) {}
 
   bool run(std::string &error);
 
@@ -41,11 +39,11 @@ private:
   bool readFocus(size_t begin, size_t end, std::string &error);
   bool readShips(size_t begin, size_t &end, std::string &error);
   bool readShip(size_t &i, std::string &error);
-  bool resolveAttachments(std::string &error);
 
-  Runtime &rt_;
   std::string file_;
   std::vector<std::string_view> lines_;
+  ScenarioMeta &meta_;
+  ScenarioTarget &target_;
   ScenarioBlock block_;  // the block being read, used again for each vessel
   std::string focusName_;
   size_t focusLine_ = 0;
@@ -61,7 +59,7 @@ bool ScenarioParser::run(std::string &error) {
   // A vessel's block ends with END: room for as many names.
   size_t blocks = 0;
   for (size_t k = 0; k < lines_.size(); ++k) blocks += text::iequals(trimmed(k), "END") ? 1 : 0;
-  rt_.world.reserve(blocks);
+  target_.expectVessels(blocks);
   size_t i = 0;
   while (i < lines_.size()) {
     std::string_view t = trimmed(i);
@@ -82,7 +80,7 @@ bool ScenarioParser::run(std::string &error) {
       return fail(i, "bad section line: " + std::string(t), error);
     if (!findEnd(i, "END_" + name, end)) return fail(i, "missing END_" + name, error);
     if (name == "DESC") {
-      for (size_t k = i + 1; k < end; ++k) rt_.scenario.description.emplace_back(lines_[k]);
+      for (size_t k = i + 1; k < end; ++k) meta_.description.emplace_back(lines_[k]);
     } else if (name == "ENVIRONMENT") {
       if (!readEnvironment(i, end, error)) return false;
     } else if (name == "FOCUS") {
@@ -91,18 +89,14 @@ bool ScenarioParser::run(std::string &error) {
       KeptSection section;
       section.afterShips = shipsSeen_;
       for (size_t k = i; k <= end; ++k) section.lines.emplace_back(lines_[k]);
-      rt_.scenario.sections.push_back(std::move(section));
+      meta_.sections.push_back(std::move(section));
     }
     i = end + 1;
   }
-  if (!resolveAttachments(error)) return false;
-  if (!focusName_.empty()) {
-    VesselRecord *f = rt_.world.find(focusName_);
-    if (!f) return fail(focusLine_, "the focus names no vessel: " + focusName_, error);
-    rt_.focus = f;
-  } else {
-    rt_.focus = rt_.world.at(0);
-  }
+  int line = 0;
+  std::string what;
+  if (!target_.joinAttachments(line, what)) return fail(static_cast<size_t>(line > 0 ? line - 1 : 0), what, error);
+  if (!target_.setFocus(focusName_)) return fail(focusLine_, "the focus names no vessel: " + focusName_, error);
   return true;
 }
 
@@ -117,10 +111,9 @@ bool ScenarioParser::readEnvironment(size_t begin, size_t end, std::string &erro
       double mjd = 0;
       if (w.size() != 3 || !text::iequals(w[1], "MJD") || !text::parseNumber(w[2], mjd) || mjd < 0 || mjd > 1e7)
         return fail(i, "Date needs MJD and a date number", error);
-      rt_.mjd0 = mjd;
-      rt_.phi0 = moon::rotationAngle(mjd);
+      target_.setDate(mjd);
     } else {
-      rt_.scenario.environment.emplace_back(t);
+      meta_.environment.emplace_back(t);
     }
   }
   return true;
@@ -162,7 +155,7 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   std::string name(text::trim(t.substr(0, colon)));
   std::string cls(text::trim(t.substr(colon + 1)));
   if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
-  if (rt_.world.find(name)) return fail(i, "duplicate vessel name " + name, error);
+  if (target_.hasVessel(name)) return fail(i, "duplicate vessel name " + name, error);
   ScenarioBlock &block = block_;
   block.reset();
   block.file = file_;
@@ -175,7 +168,7 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   }
   block.shipLine = block.currentLine = static_cast<int>(i + 1);
   std::string why;
-  if (!rt_.createVessel(name, cls, nullptr, &block, why)) {
+  if (!target_.makeVessel(name, cls, block, why)) {
     error = block.error.empty() ? file_ + ":" + std::to_string(i + 1) + ": " + why : block.error;
     return false;
   }
@@ -183,25 +176,9 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   return true;
 }
 
-bool ScenarioParser::resolveAttachments(std::string &error) {
-  for (VesselRecord *child : rt_.world.vessels()) {
-    if (!child->pendingAttachment) continue;
-    const PendingAttachment &pending = *child->pendingAttachment;
-    size_t line = static_cast<size_t>(pending.line > 0 ? pending.line - 1 : 0);
-    VesselRecord *parent = rt_.world.find(pending.parent);
-    if (!parent) return fail(line, "ATTACHED names no vessel: " + pending.parent, error);
-    size_t ci = static_cast<size_t>(pending.childPoint), pi = static_cast<size_t>(pending.parentPoint);
-    if (ci >= child->parentPoints.size() || pi >= parent->childPoints.size() ||
-        !attach(rt_, parent->childPoints[pi], child->parentPoints[ci]))
-      return fail(line, "cannot attach " + child->name + " to " + parent->name, error);
-    child->pendingAttachment.reset();
-  }
-  return true;
-}
+}  // namespace
 
-// The file's bytes at once, and its lines viewed in them (without the line
-// break, and without a carriage return before it).
-bool readLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
+bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
   std::FILE *f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   char chunk[65536];
@@ -222,40 +199,10 @@ bool readLines(const std::string &path, std::string &bytes, std::vector<std::str
   return true;
 }
 
-}  // namespace
-
-bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
-  std::string bytes;
-  std::vector<std::string_view> lines;
-  rt.deleteAllVessels();
-  rt.scenario = ScenarioMeta();
-  rt.simt = rt.simStep = 0;
-  rt.simClock.reset();
-  rt.mjd0 = moon::kEpochMjd;
-  rt.phi0 = moon::rotationAngle(rt.mjd0);
-  if (!readLines(path, bytes, lines)) {
-    error = path + ": cannot be opened";
-    return false;
-  }
-  rt.holdEvents = true;
-  bool ok;
-  {
-    BusyScope scope(rt);
-    ScenarioParser parser(rt, path, std::move(lines));
-    ok = parser.run(error);
-  }
-  if (!ok) {
-    rt.deleteAllVessels();
-    rt.scenario = ScenarioMeta();
-    rt.heldEvents.clear();
-    rt.holdEvents = false;
-    return false;
-  }
-  for (VesselRecord *v : rt.world.vessels()) rt.announce(v);
-  if (rt.focus) rt.report({{"kind", "focus"}, {"name", rt.focus->name}});
-  rt.report({{"kind", "loaded"}, {"file", path}});
-  rt.releaseHeldEvents();
-  return true;
+bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
+                  ScenarioTarget &target, std::string &error) {
+  ScenarioParser parser(file, std::move(lines), meta, target);
+  return parser.run(error);
 }
 
 }  // namespace simhost

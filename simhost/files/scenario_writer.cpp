@@ -1,7 +1,5 @@
-// Writing the world as a scenario file. What was read and not understood
-// (the description, other environment lines, unknown sections, a passive
-// vessel's unknown lines) is written back as it came, so that loading a
-// saved file and saving it again gives the same bytes.
+// Writing a scenario file: the parts around the vessels' blocks, and the
+// file put in place whole.
 
 #include <cerrno>
 #include <cstdio>
@@ -9,41 +7,20 @@
 #include <filesystem>
 #include <system_error>
 
-#include "world/geometry.h"
+#include "files/scenario_file.h"
 #include "platform/platform.h"
-#include "files/scenario.h"
-#include "world/vessel_state.h"
 
 namespace simhost {
 
 namespace {
 
-void writeSections(const Runtime &rt, ScenarioWriter &w, bool afterShips) {
-  for (const KeptSection &s : rt.scenario.sections) {
+void writeSections(const ScenarioMeta &meta, ScenarioWriter &w, bool afterShips) {
+  for (const KeptSection &s : meta.sections) {
     if (s.afterShips != afterShips) continue;
     if (afterShips) w.line("");
     for (const auto &l : s.lines) w.line(l);
     if (!afterShips) w.line("");
   }
-}
-
-// The block between NAME:CLASS and END.
-void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
-  VESSEL2 *cb = callbacksOf(&v);
-  setActiveWriter(&w);
-  if (v.module && cb) {
-    cb->clbkSaveState(&w);
-  } else {
-    writeHostLines(rt, v, w);
-  }
-  setActiveWriter(nullptr);
-  for (const auto &l : v.keptLines) w.line({"  ", l});
-}
-
-void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
-  w.line({v.name, ":", v.className});
-  writeVesselLines(rt, v, w);
-  w.line("END");
 }
 
 // A loop of links is given up after as many as the system follows.
@@ -65,23 +42,6 @@ bool followLinks(const std::string &path, std::filesystem::path &target, std::st
 }
 
 }  // namespace
-
-std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
-  ScenarioWriter w;
-  {
-    BusyScope scope(rt);
-    writeVesselLines(rt, v, w);
-  }
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < w.out.size()) {
-    size_t end = w.out.find('\n', start);
-    std::string_view line = text::trim(std::string_view(w.out).substr(start, end - start));
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 bool saveTarget(const std::string &path, std::string &target, std::string &error) {
   namespace fs = std::filesystem;
@@ -109,40 +69,36 @@ bool saveTarget(const std::string &path, std::string &target, std::string &error
   return true;
 }
 
-bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
-  std::string target;
-  if (!saveTarget(path, target, error)) return false;
-  ScenarioWriter w;
-  w.out.reserve(rt.world.count() * 128 + 4096);
-  {
-    BusyScope scope(rt);
-    w.line("BEGIN_DESC");
-    for (const auto &l : rt.scenario.description) w.line(l);
-    w.line("END_DESC");
+void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w) {
+  w.line("BEGIN_DESC");
+  for (const auto &l : meta.description) w.line(l);
+  w.line("END_DESC");
+  w.line("");
+  w.line("BEGIN_ENVIRONMENT");
+  w.item("System", "Sol");
+  char date[64];
+  std::snprintf(date, sizeof date, "MJD %.10f", mjd);
+  w.item("Date", date);
+  for (const auto &l : meta.environment) w.line("  " + l);
+  w.line("END_ENVIRONMENT");
+  w.line("");
+  if (focus) {
+    w.line("BEGIN_FOCUS");
+    w.item("Ship", *focus);
+    w.line("END_FOCUS");
     w.line("");
-    w.line("BEGIN_ENVIRONMENT");
-    w.item("System", "Sol");
-    char date[64];
-    std::snprintf(date, sizeof date, "MJD %.10f", rt.mjd());
-    w.item("Date", date);
-    for (const auto &l : rt.scenario.environment) w.line("  " + l);
-    w.line("END_ENVIRONMENT");
-    w.line("");
-    if (rt.focus) {
-      w.line("BEGIN_FOCUS");
-      w.item("Ship", rt.focus->name);
-      w.line("END_FOCUS");
-      w.line("");
-    }
-    writeSections(rt, w, false);
-    w.line("BEGIN_SHIPS");
-    // A module may delete vessels while saving; walk a snapshot.
-    std::vector<VesselRecord *> vessels = rt.world.vessels();
-    for (VesselRecord *v : vessels)
-      if (rt.world.fromHandle(v)) writeVessel(rt, *v, w);
-    w.line("END_SHIPS");
-    writeSections(rt, w, true);
   }
+  writeSections(meta, w, false);
+  w.line("BEGIN_SHIPS");
+}
+
+void writeScenarioEnd(const ScenarioMeta &meta, ScenarioWriter &w) {
+  w.line("END_SHIPS");
+  writeSections(meta, w, true);
+}
+
+bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,
+                       std::string &error) {
   if (!w.overlong.empty()) {
     error = path + ": not written: a line is longer than " + std::to_string(kScenarioLineCapacity) +
             " characters and could not be read back (" + w.overlong + "...)";
@@ -163,7 +119,6 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
     error = path + ": cannot be written completely";
     return false;
   }
-  rt.report({{"kind", "saved"}, {"file", path}});
   return true;
 }
 

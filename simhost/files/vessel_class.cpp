@@ -2,8 +2,7 @@
 
 #include <fstream>
 
-#include "runtime.h"
-#include "simulation.h"
+#include "files/path_lookup.h"
 #include "world/text.h"
 
 namespace simhost {
@@ -98,8 +97,7 @@ const VesselClass *ClassLibrary::find(const std::string &className, std::string 
     std::string path = className.empty() ? "" : resolvePath(root_, simPath);
     // A class file that could not be opened is not remembered: once the
     // fault is gone, the class loads.
-    Runtime *rt = currentRuntime();
-    if (!path.empty() && rt && rt->faults.openFails(*rt, path)) {
+    if (!path.empty() && gate_ && gate_->openFails(path)) {
       error = "vessel class " + className + ": " + simPath + " cannot be opened";
       return nullptr;
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "OrbiterAPI.h"
+#include "files/file_gate.h"
 #include "world/text.h"
 
 namespace simhost {
@@ -40,7 +41,8 @@ bool parseClassFile(const std::string &path, VesselClass &cls, std::string &erro
 
 class ClassLibrary {
 public:
-  explicit ClassLibrary(std::string root) : root_(std::move(root)) {}
+  // gate: asked before a class file is opened; null for none.
+  ClassLibrary(std::string root, FileGate *gate) : root_(std::move(root)), gate_(gate) {}
   // The class, or null with the reason in error.
   const VesselClass *find(const std::string &className, std::string &error);
 
@@ -50,6 +52,7 @@ private:
     std::string error;
   };
   std::string root_;
+  FileGate *gate_;
   std::map<std::string, Entry, text::NoCaseLess> byName_;  // lower-case class name
 };
 

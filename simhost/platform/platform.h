@@ -4,8 +4,9 @@
 // (dlopen, a file system that tells case apart) and platform_windows.cpp
 // (LoadLibraryA, a file system that ignores case, backslashes). Each file
 // compiles to nothing on the other platform; so do the two sides of the
-// simulator's path rules (path_lookup.cpp, path_lookup_windows.cpp) and of
-// the HUD surface (hud.cpp, hud_windows.cpp).
+// simulator's path rules (files/path_lookup.cpp, path_lookup_windows.cpp)
+// and of the HUD surface (plugin/hud.cpp, hud_windows.cpp). This is the
+// bottom layer of simhost: it includes nothing of the rest.
 #pragma once
 
 #include <cstddef>

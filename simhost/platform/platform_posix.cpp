@@ -1,5 +1,5 @@
 // The POSIX side of simhost's platform (platform.h): dlopen and a file
-// system that tells case apart (path_lookup.cpp searches it). The
+// system that tells case apart (files/path_lookup.cpp searches it). The
 // process stays in the folder it was started in: on POSIX the system opens
 // files and modules through libsimhost (host_posix.cpp), which resolves
 // them inside the running tree.

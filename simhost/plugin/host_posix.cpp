@@ -7,11 +7,10 @@
 
 #include <cstring>
 
-#include "plugin/modules.h"
 #include "files/path_lookup.h"
 #include "platform/platform.h"
-#include "runtime.h"
-#include "simulation.h"
+#include "plugin/module_host.h"
+#include "plugin/modules.h"
 
 namespace {
 
@@ -28,15 +27,15 @@ extern "C" {
 FILE *hostOpenFile(const char *path, const char *mode) {
   if (!path || !mode) return nullptr;
   bool writing = std::strpbrk(mode, "wa+") != nullptr;
-  simhost::Runtime *rt = simhost::currentRuntime();
+  simhost::ModuleHost *rt = simhost::currentHost();
   // Reading, with no file fault waiting: the path layer's quick way.
-  if (!writing && !simhost::platform::isAbsolute(path) && !(rt && rt->faults.anyFileFault())) {
+  if (!writing && !simhost::platform::isAbsolute(path) && !(rt && rt->anyFileFault())) {
     static const std::string noTree = ".";
     return simhost::openPathForReading(rt ? rt->root : noTree, path, mode);
   }
   std::string resolved = resolveForHost(path, writing);
   if (resolved.empty() || simhost::platform::isDirectory(resolved)) return nullptr;
-  if (rt && rt->faults.openFails(*rt, resolved)) return nullptr;
+  if (rt && rt->openFails(resolved)) return nullptr;
   return std::fopen(resolved.c_str(), mode);
 }
 

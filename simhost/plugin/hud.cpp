@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "plugin/hud_surface.h"
-#include "runtime.h"
+#include "plugin/module_host.h"
 
 // The POSIX stand-in's device context (win32.h declares HDC as a pointer to
 // it).
 struct HostDeviceContext {
-  std::vector<simhost::Simulation::HudText> lines;
+  std::vector<simhost::HudText> lines;
   bool open = false;  // only while the host's clbkDrawHUD call runs
 };
 
@@ -29,9 +29,9 @@ HDC HudSurface::open() {
   return &state_->context;
 }
 
-std::vector<Simulation::HudText> HudSurface::close() {
+std::vector<HudText> HudSurface::close() {
   state_->context.open = false;
-  std::vector<Simulation::HudText> drawn;
+  std::vector<HudText> drawn;
   drawn.swap(state_->context.lines);
   return drawn;
 }
@@ -48,7 +48,7 @@ constexpr int kMaxHudText = 4096;
 }  // namespace
 
 extern "C" BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
-  simhost::Runtime *rt = simhost::currentRuntime();
+  simhost::ModuleHost *rt = simhost::currentHost();
   if (!rt || !rt->hudSurface.isOpen(hdc) || !text || len < 0 || len > kMaxHudText) return FALSE;
   size_t n = strnlen(text, static_cast<size_t>(len));
   hdc->lines.push_back({x, y, std::string(text, n)});

@@ -8,11 +8,18 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "simulation.h"
+#include "OrbiterAPI.h"
 
 namespace simhost {
+
+// One TextOutA call: where and what.
+struct HudText {
+  int x, y;
+  std::string text;
+};
 
 class HudSurface {
 public:
@@ -24,7 +31,7 @@ public:
   // A fresh surface for one clbkDrawHUD call.
   HDC open();
   // Ends that call: what was drawn, in drawing order.
-  std::vector<Simulation::HudText> close();
+  std::vector<HudText> close();
   // Whether hdc is this surface and open for drawing.
   bool isOpen(HDC hdc) const;
 

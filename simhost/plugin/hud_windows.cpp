@@ -38,7 +38,7 @@ std::string recordedText(const ENHMETARECORD *record) {
 int CALLBACK collectText(HDC, HANDLETABLE *, const ENHMETARECORD *record, int, LPARAM data) {
   if (record->iType == EMR_EXTTEXTOUTA || record->iType == EMR_EXTTEXTOUTW) {
     const auto *textOut = reinterpret_cast<const EMREXTTEXTOUTA *>(record);
-    auto *lines = reinterpret_cast<std::vector<Simulation::HudText> *>(data);
+    auto *lines = reinterpret_cast<std::vector<HudText> *>(data);
     lines->push_back({static_cast<int>(textOut->emrtext.ptlReference.x),
                       static_cast<int>(textOut->emrtext.ptlReference.y), recordedText(record)});
   }
@@ -60,8 +60,8 @@ HDC HudSurface::open() {
   return state_->dc;
 }
 
-std::vector<Simulation::HudText> HudSurface::close() {
-  std::vector<Simulation::HudText> drawn;
+std::vector<HudText> HudSurface::close() {
+  std::vector<HudText> drawn;
   if (!state_->dc) return drawn;
   HENHMETAFILE metafile = CloseEnhMetaFile(state_->dc);
   state_->dc = nullptr;

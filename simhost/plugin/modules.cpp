@@ -1,22 +1,17 @@
-// The simulator's path rules on the platform's file system (path_lookup.h),
-// and the table of modules the run loaded.
+// The table of modules the process loaded, and the vessel modules bound
+// from it.
+
+#include "plugin/modules.h"
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 #include <vector>
 
-#include "plugin/modules.h"
 #include "files/path_lookup.h"
 #include "platform/platform.h"
-#include "runtime.h"
-#include "simulation.h"
 
 namespace simhost {
-
-std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting) {
-  return lookUpPath(root, simPath, forWriting);
-}
 
 namespace {
 

@@ -6,15 +6,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/geometry.h"
 #include "files/scenario.h"
+#include "plugin/module_host.h"
+#include "world/geometry.h"
+#include "world/text.h"
 #include "world/vessel_state.h"
 
 using namespace simhost;
 
 namespace {
 
-Runtime *rt() { return currentRuntime(); }
+ModuleHost *rt() { return currentHost(); }
 VesselRecord *vesselOf(OBJHANDLE h) { return rt() ? rt()->world.fromHandle(h) : nullptr; }
 char g_idleDebugText[OAPI_DEBUGSTRING_CAPACITY];
 
@@ -96,7 +98,7 @@ OBJHANDLE oapiCreateVessel(const char *name, const char *classname, const VESSEL
 }
 
 OBJHANDLE oapiCreateVesselEx(const char *name, const char *classname, const void *status) {
-  Runtime *r = rt();
+  ModuleHost *r = rt();
   if (!r || !name || !classname || !status) return nullptr;
   std::string error;
   VesselRecord *v = r->createVessel(name, classname, static_cast<const VESSELSTATUS2 *>(status), nullptr, error);
@@ -107,7 +109,7 @@ OBJHANDLE oapiCreateVesselEx(const char *name, const char *classname, const void
 bool oapiDeleteVessel(OBJHANDLE hVessel, OBJHANDLE hAlt) {
   VesselRecord *v = vesselOf(hVessel);
   if (!v) return false;
-  Runtime &r = *rt();
+  ModuleHost &r = *rt();
   r.deleteVessel(v, r.world.fromHandle(hAlt));
   r.collectRemoved();
   return true;

@@ -3,6 +3,7 @@
 // leave keys, panels and cockpits to the host.
 
 #include "files/scenario.h"
+#include "plugin/module_host.h"
 
 using namespace simhost;
 
@@ -11,7 +12,7 @@ VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) { vers
 void VESSEL2::clbkSetClassCaps(FILEHANDLE) {}
 
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
-  Runtime *rt = currentRuntime();
+  ModuleHost *rt = currentHost();
   ScenarioWriter *w = activeWriter(scn);
   if (!rt || !w || !vessel) return;
   writeHostLines(*rt, *static_cast<VesselRecord *>(vessel), *w);

@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/geometry.h"
 #include "files/scenario.h"
+#include "plugin/module_host.h"
+#include "world/geometry.h"
 #include "world/vessel_state.h"
 
 using namespace simhost;
@@ -18,7 +19,7 @@ constexpr UINT kNoMesh = static_cast<UINT>(-1);
 
 VesselRecord *recordOf(void *vessel) { return static_cast<VesselRecord *>(vessel); }
 
-void meshEvent(Runtime &rt, const VesselRecord &v, UINT index, const char *action, Event extra = Event::object()) {
+void meshEvent(ModuleHost &rt, const VesselRecord &v, UINT index, const char *action, Event extra = Event::object()) {
   if (!v.announced || !rt.reporting()) return;
   Event e = {{"kind", "mesh"}, {"name", v.name}, {"index", index}, {"action", action}};
   for (auto it = extra.begin(); it != extra.end(); ++it) e[it.key()] = it.value();
@@ -31,7 +32,7 @@ void trimMeshes(VesselRecord &v) {
   while (!v.meshes.empty() && !v.meshes.back().used) v.meshes.pop_back();
 }
 
-UINT putMesh(Runtime &rt, VesselRecord &v, UINT idx, const std::string &name, const MeshData *mesh,
+UINT putMesh(ModuleHost &rt, VesselRecord &v, UINT idx, const std::string &name, const MeshData *mesh,
              const VECTOR3 *ofs, const char *action) {
   if (idx >= kMeshIndexLimit) return kNoMesh;
   if (idx >= v.meshes.size()) v.meshes.resize(idx + 1);
@@ -45,17 +46,17 @@ UINT putMesh(Runtime &rt, VesselRecord &v, UINT idx, const std::string &name, co
   return idx;
 }
 
-const MeshData *meshOfHandle(Runtime &rt, MESHHANDLE h) {
+const MeshData *meshOfHandle(ModuleHost &rt, MESHHANDLE h) {
   return rt.meshes.owns(h) ? static_cast<const MeshData *>(h) : nullptr;
 }
 
 }  // namespace
 
 #define RECORD_OR(fallback)                  \
-  Runtime *rtp = currentRuntime();           \
+  ModuleHost *rtp = currentHost();           \
   VesselRecord *v = recordOf(vessel);        \
   if (!rtp || !v) return fallback;           \
-  Runtime &rt = *rtp;                        \
+  ModuleHost &rt = *rtp;                     \
   (void)rt;
 
 VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel)

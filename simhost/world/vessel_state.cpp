@@ -35,13 +35,13 @@ const VesselRecord &rootOf(const VesselRecord &v) {
 
 }  // namespace
 
-MATRIX3 globalRotOfMoving(Runtime &rt, const VesselRecord &v) {
+MATRIX3 globalRotOfMoving(WorldAtTime &rt, const VesselRecord &v) {
   if (v.parentLink) return mul(globalRot(rt, *v.parentLink->peer->owner), childToParent(*v.parentLink));
   if (v.landed) return rt.landedRotation(v);
   return v.flightOrRest().rot;
 }
 
-VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v) {
+VECTOR3 globalPosOfMoving(WorldAtTime &rt, const VesselRecord &v) {
   if (v.parentLink) {
     const Attachment &c = *v.parentLink;
     const VesselRecord &parent = *c.peer->owner;
@@ -53,7 +53,7 @@ VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v) {
   return v.flightOrRest().pos;
 }
 
-VECTOR3 globalVel(Runtime &rt, const VesselRecord &v) {
+VECTOR3 globalVel(WorldAtTime &rt, const VesselRecord &v) {
   const VesselRecord &root = rootOf(v);
   if (root.landed) return moon::surfaceVelocity(globalPos(rt, v));
   return root.flightOrRest().vel;
@@ -61,7 +61,7 @@ VECTOR3 globalVel(Runtime &rt, const VesselRecord &v) {
 
 bool isLanded(const VesselRecord &v) { return v.landed && !v.parentLink; }
 
-void surfacePosition(Runtime &rt, const VesselRecord &v, double &lon, double &lat) {
+void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double &lat) {
   if (isLanded(v)) {
     lon = v.lon;
     lat = v.lat;
@@ -96,7 +96,7 @@ void setFlight(VesselRecord &v, const VECTOR3 &pos, const VECTOR3 &vel, const MA
   f.angVel = angVel;
 }
 
-void landHere(Runtime &rt, VesselRecord &v) {
+void landHere(WorldAtTime &rt, VesselRecord &v) {
   MATRIX3 m = rt.moonMatrix();
   VECTOR3 body = tmul(m, globalPos(rt, v));
   double lon, lat;
@@ -105,7 +105,7 @@ void landHere(Runtime &rt, VesselRecord &v) {
   setLanded(v, lon, lat, moon::heading(forward, lon, lat));
 }
 
-void fillStatus(Runtime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
+void fillStatus(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
   vs = VESSELSTATUS{};
   vs.rbody = &theMoon();
   vs.rpos = globalPos(rt, v);
@@ -116,7 +116,7 @@ void fillStatus(Runtime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
   if (isLanded(v)) vs.vdata[0] = _V(v.lon, v.lat, v.hdg);
 }
 
-void fillStatus2(Runtime &rt, const VesselRecord &v, VESSELSTATUS2 &vs) {
+void fillStatus2(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS2 &vs) {
   vs.flag = 0;
   vs.rbody = &theMoon();
   vs.base = nullptr;
@@ -140,7 +140,7 @@ namespace {
 
 bool bodyOk(OBJHANDLE body) { return body == nullptr || World::isMoon(body); }
 
-bool applyCommon(Runtime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, const VECTOR3 &rvel,
+bool applyCommon(WorldAtTime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, const VECTOR3 &rvel,
                  const VECTOR3 &arot, const VECTOR3 &vrot, double lng, double lat, double hdg) {
   if (status == 1) {
     if (!std::isfinite(lng) || !std::isfinite(lat) || !std::isfinite(hdg) || std::fabs(lat) > moon::kPi / 2)
@@ -158,13 +158,13 @@ bool applyCommon(Runtime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, 
 
 }  // namespace
 
-bool applyStatus(Runtime &rt, VesselRecord &v, const VESSELSTATUS &vs) {
+bool applyStatus(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS &vs) {
   if (!bodyOk(vs.rbody)) return false;
   return applyCommon(rt, v, vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.vdata[0].x, vs.vdata[0].y,
                      vs.vdata[0].z);
 }
 
-bool applyStatus2(Runtime &rt, VesselRecord &v, const VESSELSTATUS2 &vs) {
+bool applyStatus2(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS2 &vs) {
   if (vs.version != 2 || !bodyOk(vs.rbody)) return false;
   return applyCommon(rt, v, vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.surf_lng, vs.surf_lat, vs.surf_hdg);
 }
@@ -193,7 +193,7 @@ double cogElevation(const VECTOR3 td[3]) {
   return std::fabs(dot(n, td[0])) / l;
 }
 
-bool attach(Runtime &rt, Attachment *p, Attachment *c) {
+bool attach(WorldAtTime &rt, Attachment *p, Attachment *c) {
   if (!p || !c || p->toParent || !c->toParent || p->peer || c->peer) return false;
   VesselRecord *parent = p->owner, *child = c->owner;
   if (parent == child || child->parentLink) return false;
@@ -207,7 +207,7 @@ bool attach(Runtime &rt, Attachment *p, Attachment *c) {
   return true;
 }
 
-bool detach(Runtime &rt, Attachment *a, double vel) {
+bool detach(WorldAtTime &rt, Attachment *a, double vel) {
   if (!a || !a->peer) return false;
   Attachment *c = a->toParent ? a : a->peer;
   Attachment *p = c->peer;
@@ -224,7 +224,7 @@ bool detach(Runtime &rt, Attachment *a, double vel) {
   return true;
 }
 
-void detachAll(Runtime &rt, VesselRecord &v) {
+void detachAll(WorldAtTime &rt, VesselRecord &v) {
   for (size_t i = 0; i < v.parentPoints.size(); ++i)
     if (v.parentPoints[i]->peer) detach(rt, v.parentPoints[i], 0);
   for (size_t i = 0; i < v.childPoints.size(); ++i)

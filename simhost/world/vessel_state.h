@@ -4,28 +4,28 @@
 // scenario files and the physics all go through these, so they agree.
 #pragma once
 
-#include "runtime.h"
+#include "world/world_at_time.h"
 
 namespace simhost {
 
 // The general cases: attached children and vessels in flight.
-VECTOR3 globalPosOfMoving(Runtime &rt, const VesselRecord &v);
-MATRIX3 globalRotOfMoving(Runtime &rt, const VesselRecord &v);
+VECTOR3 globalPosOfMoving(WorldAtTime &rt, const VesselRecord &v);
+MATRIX3 globalRotOfMoving(WorldAtTime &rt, const VesselRecord &v);
 // A landed vessel's place turns with the Moon, whose rotation is computed
 // once per frame: these are asked for every vessel of a busy world's scans.
-inline VECTOR3 globalPos(Runtime &rt, const VesselRecord &v) {
+inline VECTOR3 globalPos(WorldAtTime &rt, const VesselRecord &v) {
   if (!v.parentLink && v.landed) return geo::mul(rt.moonMatrix(), v.bodyPos);
   return globalPosOfMoving(rt, v);
 }
-inline MATRIX3 globalRot(Runtime &rt, const VesselRecord &v) {
+inline MATRIX3 globalRot(WorldAtTime &rt, const VesselRecord &v) {
   if (!v.parentLink && v.landed) return rt.landedRotation(v);
   return globalRotOfMoving(rt, v);
 }
-VECTOR3 globalVel(Runtime &rt, const VesselRecord &v);
+VECTOR3 globalVel(WorldAtTime &rt, const VesselRecord &v);
 // "landed" or "flight" as the scenario and the events say it.
 bool isLanded(const VesselRecord &v);
 // Longitude and latitude (radians) on the Moon under the vessel.
-void surfacePosition(Runtime &rt, const VesselRecord &v, double &lon, double &lat);
+void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double &lat);
 
 // Puts the vessel down at lon, lat (radians) with heading hdg; detaches it
 // from a parent.
@@ -34,14 +34,14 @@ void setFlight(VesselRecord &v, const VECTOR3 &pos, const VECTOR3 &vel, const MA
 // A landed vessel's place again, after its touchdown points changed.
 void refreshLanded(VesselRecord &v);
 // Lands a vessel in flight where it is, heading along its forward axis.
-void landHere(Runtime &rt, VesselRecord &v);
+void landHere(WorldAtTime &rt, VesselRecord &v);
 
-void fillStatus(Runtime &rt, const VesselRecord &v, VESSELSTATUS &vs);
-void fillStatus2(Runtime &rt, const VesselRecord &v, VESSELSTATUS2 &vs);
+void fillStatus(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS &vs);
+void fillStatus2(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS2 &vs);
 // Sets the vessel's state from a record; false (nothing changed) when the
 // record's reference body is not the Moon or its numbers are not finite.
-bool applyStatus(Runtime &rt, VesselRecord &v, const VESSELSTATUS &vs);
-bool applyStatus2(Runtime &rt, VesselRecord &v, const VESSELSTATUS2 &vs);
+bool applyStatus(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS &vs);
+bool applyStatus2(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS2 &vs);
 VESSELSTATUS2 toStatus2(const VESSELSTATUS &vs);
 
 // Height of the centre of gravity above the plane of the touchdown points.
@@ -56,10 +56,10 @@ inline Attachment *findAttachment(const VesselRecord &v, const void *handle) {
 }
 // Joins child's point c to parent's point p; false when either is taken or
 // the child would end up among its own ancestors.
-bool attach(Runtime &rt, Attachment *p, Attachment *c);
+bool attach(WorldAtTime &rt, Attachment *p, Attachment *c);
 // Frees the child at the point (of either side) with a push of vel along the
 // parent point's direction; false when nothing is attached there.
-bool detach(Runtime &rt, Attachment *a, double vel);
-void detachAll(Runtime &rt, VesselRecord &v);
+bool detach(WorldAtTime &rt, Attachment *a, double vel);
+void detachAll(WorldAtTime &rt, VesselRecord &v);
 
 }  // namespace simhost
