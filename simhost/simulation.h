@@ -63,8 +63,8 @@ public:
   const std::string &root() const;
   // A path the operator gave (relative to the folder simhost started in),
   // as it names that file while the run lives: on Windows the process
-  // stands in the tree then (platform/platform.h). Files the run writes for the
-  // operator (a map, a replay page) go through it.
+  // stands in the tree then (platform/platform.h). Files the run writes for
+  // the operator (a map, a replay page) go through it.
   std::string operatorPath(const std::string &path) const;
   void setObserver(EventObserver observer);
   // Hands an event to the observer, with "t" and "sys" filled in; for parts
