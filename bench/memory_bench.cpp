@@ -6,7 +6,7 @@
 
 #include "bench_worlds.h"
 #include "benches.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace bench {
 

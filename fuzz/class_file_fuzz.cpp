@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/vessel_class.h"
 #include "fuzz_tree.h"
-#include "vessel_class.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const fuzz_support::FuzzTree tree("class");

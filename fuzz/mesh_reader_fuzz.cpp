@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/mesh.h"
 #include "fuzz_tree.h"
-#include "mesh.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const fuzz_support::FuzzTree tree("mesh");

@@ -1,49 +1,15 @@
 // The walking crew in simhost, through the stand-in crew module's exports.
 #include "crew_module.h"
 
-#include <array>
 #include <cstring>
 #include <map>
 #include <vector>
 
-#include "Orbitersdk.h"
-#include "ummu/ummu_exports.h"
+#include "plugin/crew_bridge.h"
 
 namespace simhost {
 
 namespace {
-
-const char CREW_MODULE_PATH[] = "Modules\\UMmu.dll";
-
-struct CrewModule {
-  UMmuEvaFunc eva = nullptr;
-  UMmuActivateFunc activate = nullptr;
-  UMmuReadAirlockFunc readAirlock = nullptr;
-};
-
-template <typename Func>
-bool bindExport(HMODULE module, const char *name, Func &func, std::string &error) {
-  FARPROC address = GetProcAddress(module, name);
-  if (!address) {
-    error = std::string("the crew module ") + CREW_MODULE_PATH + " has no export " + name;
-    return false;
-  }
-  func = reinterpret_cast<Func>(reinterpret_cast<void (*)()>(address));
-  return true;
-}
-
-// The module of the running tree; the simulator loads it once per process,
-// so binding again is cheap.
-bool bindCrewModule(CrewModule &crew, std::string &error) {
-  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
-  if (!module) {
-    error = std::string("no crew module ") + CREW_MODULE_PATH + " in the tree";
-    return false;
-  }
-  return bindExport(module, "UMmuEva", crew.eva, error) &&
-         bindExport(module, "UMmuActivate", crew.activate, error) &&
-         bindExport(module, "UMmuReadAirlock", crew.readAirlock, error);
-}
 
 bool isCurrent(Simulation &sim, std::string &error) {
   if (Simulation::current() == &sim) return true;
@@ -57,16 +23,6 @@ OBJHANDLE vesselNamed(const std::string &name, std::string &error) {
   OBJHANDLE handle = oapiGetVesselByName(buffer.data());
   if (!handle) error = "no vessel named " + name;
   return handle;
-}
-
-struct PublishedAirlock {
-  std::array<double, 6> box{};
-  int door = 0, aux = 0, freeSeats = 0;
-  bool operator==(const PublishedAirlock &) const = default;
-};
-
-bool readAirlock(const CrewModule &crew, OBJHANDLE vessel, PublishedAirlock &airlock) {
-  return crew.readAirlock(vessel, airlock.box.data(), &airlock.door, &airlock.aux, &airlock.freeSeats) == 1;
 }
 
 void reportAirlock(Simulation &sim, const std::string &vessel, const PublishedAirlock &airlock) {
@@ -116,11 +72,8 @@ namespace {
 
 bool faultCrewTable(Simulation &sim, int mode, int count, Event event, std::string &error) {
   if (!isCurrent(sim, error)) return false;
-  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
-  if (!module) {
-    error = std::string("no crew module ") + CREW_MODULE_PATH + " in the tree";
-    return false;
-  }
+  HMODULE module = loadCrewModule(error);
+  if (!module) return false;
   UMmuFaultTableFunc faultTable = nullptr;
   if (!bindExport(module, "UMmuFaultTable", faultTable, error)) return false;
   if (faultTable(mode, count) != 1) {
@@ -162,7 +115,7 @@ bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error)
 bool crewActionAreas(Simulation &sim, const std::string &vessel, std::vector<CrewActionArea> &areas) {
   std::string error;
   if (!isCurrent(sim, error)) return false;
-  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  HMODULE module = loadCrewModule(error);
   GetActionStructureAdressFunc table = nullptr;
   if (!module || !bindExport(module, "GetActionStructureAdress", table, error)) return false;
   OBJHANDLE handle = vesselNamed(vessel, error);
@@ -180,7 +133,7 @@ bool crewActionAreas(Simulation &sim, const std::string &vessel, std::vector<Cre
 bool crewOutside(Simulation &sim, const std::string &vessel, VECTOR3 &pos) {
   std::string error;
   if (!isCurrent(sim, error)) return false;
-  HMODULE module = LoadLibraryA(CREW_MODULE_PATH);
+  HMODULE module = loadCrewModule(error);
   UMmuCrewOutsideFunc outside = nullptr;
   if (!module || !bindExport(module, "UMmuCrewOutside", outside, error)) return false;
   OBJHANDLE handle = vesselNamed(vessel, error);

@@ -1,6 +1,7 @@
-// The walking crew in simhost: binds the stand-in crew module
-// (Modules\UMmu.dll of the running tree, simhost/ummu/) and reports what its
-// crew does and sees as events of the Simulation:
+// The walking crew in simhost: drives the stand-in crew module
+// (Modules\UMmu.dll of the running tree, simhost/ummu/) through its bridge
+// (plugin/crew_bridge.h) and reports what its crew does and sees as events
+// of the Simulation:
 //   eva       vessel, pos [x, y, z]       a crew member stepped outside
 //   activate  vessel, id                  it activated that area of the vessel
 //   activate  vessel, miss: true          nothing of the vessel was in reach

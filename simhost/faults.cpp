@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "runtime.h"
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost {
 

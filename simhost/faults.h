@@ -4,17 +4,18 @@
 // vanish or cannot be opened. The crew module's table faults live in the
 // crew module itself (crew_module.h).
 //
-// The run's Runtime holds one FaultSet. The host's readers ask it before they
-// act (createVessel, the mesh and class libraries, hostOpenFile, the
-// scenario reader); a fault that strikes is reported as a "fault" event with
-// "fault" naming it and the vessel, class, mesh or file it struck.
+// The run's Runtime holds one FaultSet. The host asks it before it acts:
+// createVessel directly, the mesh and class libraries and hostOpenFile
+// through the Runtime as their FileGate (files/file_gate.h); a fault that
+// strikes is reported as a "fault" event with "fault" naming it and the
+// vessel, class, mesh or file it struck.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace simhost {
 
@@ -29,7 +30,7 @@ public:
   void failMesh(const std::string &meshName);
   // The next time anything opens the file (a resolved path) it is deleted
   // from the tree, and that open fails. Where simhost does not see every
-  // open (Windows, platform.h) the file goes at once.
+  // open (Windows, platform/platform.h) the file goes at once.
   void vanishFile(const std::string &resolvedPath);
   // Every open of the file (a resolved path) fails; the file stays. On
   // Windows the file is held open without sharing until the faults clear.

@@ -1,70 +1,13 @@
 #include "runtime.h"
 
-#include "geometry.h"
-#include "modules.h"
-#include "vessel_state.h"
+#include "world/geometry.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 
-namespace {
-
-// Reaches VESSEL's protected version field through a pointer to member,
-// which is well defined for any VESSEL object.
-struct VersionAccess : VESSEL {
-  static short VESSEL::*field() { return &VersionAccess::version; }
-};
-
-}  // namespace
-
-Runtime *g_currentRuntime = nullptr;
-void setCurrentRuntime(Runtime *rt) { g_currentRuntime = rt; }
-
-VESSEL2 *callbacksOf(VesselRecord *vessel) {
-  if (!vessel || !vessel->iface) return nullptr;
-  if (vessel->iface->*VersionAccess::field() < 1) return nullptr;
-  return static_cast<VESSEL2 *>(vessel->iface);
-}
-
-Runtime::Runtime(std::string treeRoot) : root(std::move(treeRoot)), classes(root), meshes(root) {
-  phi0 = moon::rotationAngle(mjd0);
-}
+Runtime::Runtime(std::string treeRoot) : ModuleHost(std::move(treeRoot)), classes(root, this) {}
 
 Runtime::~Runtime() { deleteAllVessels(); }
-
-void Runtime::turnMoonMatrix(double phi) {
-  matrix_ = moon::rotation(phi);
-  matrixPhi_ = phi;
-}
-
-void Runtime::rememberLandedRotation(const VesselRecord &v, double phi) {
-  LandedFrame &f = landedFrame_;
-  f.rot = geo::mul(moonMatrix(), moon::surfaceFrame(v.lon, v.lat, v.hdg));
-  f.vessel = &v;
-  f.serial = v.serial;
-  f.phi = phi;
-  f.lon = v.lon;
-  f.lat = v.lat;
-  f.hdg = v.hdg;
-}
-
-void Runtime::report(Event event) {
-  if (!observer) return;
-  event["t"] = simt;
-  event["sys"] = sysT;
-  if (holdEvents) {
-    heldEvents.push_back(std::move(event));
-    return;
-  }
-  if (observer) observer(event);
-}
-
-void Runtime::releaseHeldEvents() {
-  holdEvents = false;
-  std::vector<Event> events;
-  events.swap(heldEvents);
-  if (observer)
-    for (const auto &e : events) observer(e);
-}
 
 void Runtime::moveVessels(double dt) {
   using namespace geo;
@@ -94,11 +37,4 @@ void Runtime::moveVessels(double dt) {
   flying.resize(kept);
 }
 
-}  // namespace simhost
-
-namespace simhost {
-std::string currentTreeRoot() {
-  Runtime *rt = currentRuntime();
-  return rt ? rt->root : ".";
-}
 }  // namespace simhost

@@ -7,19 +7,19 @@
 #include <cmath>
 #include <cstring>
 
-#include "geometry.h"
-#include "keys.h"
-#include "platform.h"
+#include "platform/platform.h"
+#include "plugin/keys.h"
 #include "runtime.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "scenario_apply.h"
+#include "world/geometry.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 
 struct Simulation::Impl {
   explicit Impl(const std::string &root) : folder(root), rt(folder.root()) {}
   // The process stands in the tree while the run lives, as the simulator
-  // does (see platform.h); the run's vessels go before it leaves.
+  // does (see platform/platform.h); the run's vessels go before it leaves.
   platform::TreeFolder folder;
   Runtime rt;
 };

@@ -39,14 +39,12 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "OrbiterAPI.h"
+#include "files/path_lookup.h"
+#include "plugin/event.h"
+#include "plugin/hud_surface.h"
 
 namespace simhost {
-
-using Event = nlohmann::json;
-using EventObserver = std::function<void(const Event &)>;
 
 class World;
 struct MeshData;
@@ -65,8 +63,8 @@ public:
   const std::string &root() const;
   // A path the operator gave (relative to the folder simhost started in),
   // as it names that file while the run lives: on Windows the process
-  // stands in the tree then (platform.h). Files the run writes for the
-  // operator (a map, a replay page) go through it.
+  // stands in the tree then (platform/platform.h). Files the run writes for
+  // the operator (a map, a replay page) go through it.
   std::string operatorPath(const std::string &path) const;
   void setObserver(EventObserver observer);
   // Hands an event to the observer, with "t" and "sys" filled in; for parts
@@ -146,10 +144,7 @@ public:
   // ---- what the operator sees
   OBJHANDLE focus() const;
   // The HUD as last drawn: one entry per TextOutA call, in drawing order.
-  struct HudText {
-    int x, y;
-    std::string text;
-  };
+  using HudText = simhost::HudText;
   const std::vector<HudText> &hud() const;
   std::string debugText() const;
 
@@ -191,17 +186,5 @@ private:
   struct Impl;
   std::unique_ptr<Impl> impl;
 };
-
-// Resolves a simulator path ("config\vessels\X.cfg") inside root as the
-// simulator would find it: '\' or '/' separate, case is ignored, ".." may
-// not leave the root. Empty when nothing matches. With forWriting the last
-// component need not exist yet.
-std::string resolvePath(const std::string &root, const std::string &simPath, bool forWriting = false);
-
-// The file a save of path writes: path itself, or the end of the chain of
-// symbolic links that path starts. False, with the reason in error, when a
-// save could not write there: the target is no regular file (a folder, a
-// device), or its folder is missing or cannot be written.
-bool saveTarget(const std::string &path, std::string &target, std::string &error);
 
 }  // namespace simhost

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "geometry.h"
-#include "modules.h"
-#include "scenario.h"
-#include "vessel_state.h"
+#include "files/scenario.h"
+#include "plugin/modules.h"
+#include "runtime.h"
+#include "world/geometry.h"
+#include "world/vessel_state.h"
 
 namespace simhost {
 

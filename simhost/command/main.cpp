@@ -13,7 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "plan.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "play.h"
 #include "run.h"
 #include "show.h"

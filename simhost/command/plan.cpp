@@ -9,7 +9,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform.h"
+#include "files/scenario_file.h"
+#include "platform/platform.h"
 #include "replay.h"
 #include "simulation.h"
 

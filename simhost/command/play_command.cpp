@@ -2,7 +2,7 @@
 
 #include <curses.h>
 
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost::command {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "geometry.h"
-#include "mesh.h"
+#include "files/mesh.h"
 #include "site.h"
+#include "world/geometry.h"
 
 namespace simhost::command {
 

@@ -5,11 +5,11 @@
 #include <map>
 #include <set>
 
-#include "mesh.h"
+#include "files/mesh.h"
 #include "plan.h"
 #include "replay_page.h"
 #include "timeline.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace simhost::command {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost::command {
 

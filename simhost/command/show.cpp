@@ -11,8 +11,8 @@
 #include "simulation.h"
 #include "site.h"
 #include "site_map.h"
-#include "text.h"
 #include "timeline.h"
+#include "world/text.h"
 
 namespace simhost::command {
 

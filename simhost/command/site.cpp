@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "geometry.h"
-#include "mesh.h"
-#include "vessel.h"
-#include "world.h"
+#include "files/mesh.h"
+#include "world/geometry.h"
+#include "world/vessel.h"
+#include "world/world.h"
 
 namespace simhost::command {
 

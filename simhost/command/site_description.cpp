@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "simulation.h"
-#include "text.h"
+#include "world/text.h"
 
 namespace simhost::command {
 

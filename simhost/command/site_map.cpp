@@ -7,11 +7,11 @@
 #include <cstring>
 #include <fstream>
 
-#include "geometry.h"
+#include "files/mesh.h"
 #include "map_labels.h"
 #include "map_legend.h"
-#include "mesh.h"
 #include "svg.h"
+#include "world/geometry.h"
 
 namespace simhost::command {
 

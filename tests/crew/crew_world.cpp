@@ -1,6 +1,6 @@
 #include "crew_world.h"
 
-#include "scenario.h"
+#include "files/scenario.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "simulation.h"
 #include "temp_tree.h"
 #include "test_platform.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace millworld {
 

@@ -12,7 +12,7 @@
 #include "crew_module.h"
 #include "property_world.h"
 #include "ship/property_ship_api.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace property_test {
 namespace {

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "ship/property_ship_api.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace property_test {
 

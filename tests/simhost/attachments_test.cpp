@@ -1,8 +1,8 @@
 // Attachment points: creating, finding, joining a child to a parent, the
 // child moving with its parent, and both sides freed when either goes.
 #include "Orbitersdk.h"
-#include "geometry.h"
 #include "sim_tree.h"
+#include "world/geometry.h"
 
 using simtest::SimTree;
 

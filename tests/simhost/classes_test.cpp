@@ -3,8 +3,8 @@
 // made.
 #include "Orbitersdk.h"
 #include "sim_tree.h"
-#include "vessel.h"
-#include "world.h"
+#include "world/vessel.h"
+#include "world/world.h"
 
 using simtest::SimTree;
 

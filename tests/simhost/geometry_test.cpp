@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "Orbitersdk.h"
-#include "geometry.h"
 #include "sim_tree.h"
+#include "world/geometry.h"
 
 using simtest::SimTree;
 

@@ -2,9 +2,9 @@
 // index, visibility, group transforms on the visual, and the "mesh" events
 // that report real changes only.
 #include "Orbitersdk.h"
-#include "mesh.h"
+#include "files/mesh.h"
 #include "sim_tree.h"
-#include "vessel.h"
+#include "world/vessel.h"
 
 using simtest::SimTree;
 

@@ -3,7 +3,7 @@
 // own.
 #include "Orbitersdk.h"
 #include "sim_tree.h"
-#include "world.h"
+#include "world/world.h"
 
 using simtest::SimTree;
 

@@ -1,0 +1,84 @@
+// Scenario files as a whole, in the simulator's format. The reader hands
+// what it reads to a ScenarioTarget in file order, so that vessels are made
+// as their blocks are read; the writer writes the parts around the vessels'
+// blocks and puts the text in place. Both know nothing of a run: the run
+// (scenario_apply.h) makes the vessels a file names and writes their blocks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/scenario.h"
+
+namespace simhost {
+
+// An unknown section of a scenario, written back as it was read.
+struct KeptSection {
+  std::vector<std::string> lines;  // from BEGIN_X to END_X, verbatim
+  bool afterShips = false;
+};
+
+// What a scenario holds besides its date, focus and vessels, kept to be
+// written back as it came.
+struct ScenarioMeta {
+  std::vector<std::string> description;  // BEGIN_DESC lines, verbatim
+  std::vector<std::string> environment;  // other BEGIN_ENVIRONMENT lines
+  std::vector<KeptSection> sections;
+};
+
+// Where the reader puts a scenario's date, vessels and focus, called in the
+// order the file gives them.
+class ScenarioTarget {
+public:
+  // The file has so many vessel blocks at most.
+  virtual void expectVessels(size_t count) = 0;
+  // The environment's "Date MJD d".
+  virtual void setDate(double mjd) = 0;
+  // Whether a vessel of the name is there already (ignoring case).
+  virtual bool hasVessel(std::string_view name) = 0;
+  // Makes the vessel of a NAME:CLASS line, which reads its block. False
+  // with the reason in why, or in block.error when the block was at fault.
+  virtual bool makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
+                          std::string &why) = 0;
+  // After the last vessel: joins what the blocks' ATTACHED lines named.
+  // False with the line of the fault (from 1) and what is wrong.
+  virtual bool joinAttachments(int &line, std::string &what) = 0;
+  // Gives the focus to the vessel of the name, or to the first vessel when
+  // the name is empty; false when there is no vessel of that name.
+  virtual bool setFocus(std::string_view name) = 0;
+
+protected:
+  ~ScenarioTarget() = default;
+};
+
+// The file's bytes at once, and its lines viewed in them (without the line
+// break, and without a carriage return before it). False when the file
+// cannot be opened.
+bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines);
+// Reads a scenario's lines (those of file, named in messages) into meta and
+// target. On a malformed file false with "FILE:LINE: what is wrong"; what
+// the target was given until then stays with it.
+bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
+                  ScenarioTarget &target, std::string &error);
+
+// What a save writes before the vessels' blocks: the description, the
+// environment with the date, the focus (when there is one), the kept
+// sections that came before the vessels, and BEGIN_SHIPS.
+void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
+// What a save writes after them: END_SHIPS and the kept sections after.
+void writeScenarioEnd(const ScenarioMeta &meta, ScenarioWriter &w);
+// Puts the written text in the file target (found by saveTarget for path,
+// which messages name): beside it first, then renamed over it, so that a
+// failed save leaves the earlier file as it was. False with the reason in
+// error, and nothing written when a line is too long to be read back.
+bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,
+                       std::string &error);
+
+// The file a save of path writes: path itself, or the end of the chain of
+// symbolic links that path starts. False, with the reason in error, when a
+// save could not write there: the target is no regular file (a folder, a
+// device), or its folder is missing or cannot be written.
+bool saveTarget(const std::string &path, std::string &target, std::string &error);
+
+}  // namespace simhost

@@ -1,0 +1,208 @@
+// Reading a scenario file: its sections in file order, each vessel's block
+// handed to the target as it is read; a fault anywhere ends the reading
+// with "FILE:LINE: what is wrong".
+
+#include <cstdio>
+
+#include "files/scenario_file.h"
+#include "world/text.h"
+
+namespace simhost {
+
+namespace {
+
+class ScenarioParser {
+public:
+  // lines view the file's bytes, which outlive the parser.
+  ScenarioParser(std::string file, std::vector<std::string_view> lines, ScenarioMeta &meta, ScenarioTarget &target)
+      : file_(std::move(file)), lines_(std::move(lines)), meta_(meta), target_(target) {}
+
+  bool run(std::string &error);
+
+private:
+  bool fail(size_t index, const std::string &what, std::string &error) {
+    error = file_ + ":" + std::to_string(index + 1) + ": " + what;
+    return false;
+  }
+  std::string_view trimmed(size_t i) const { return text::trim(lines_[i]); }
+  // The index of the line that closes a section opened at begin; false when
+  // the file ends first.
+  bool findEnd(size_t begin, std::string_view endWord, size_t &end) const {
+    for (size_t i = begin + 1; i < lines_.size(); ++i)
+      if (trimmed(i) == endWord) {
+        end = i;
+        return true;
+      }
+    return false;
+  }
+  bool readEnvironment(size_t begin, size_t end, std::string &error);
+  bool readFocus(size_t begin, size_t end, std::string &error);
+  bool readShips(size_t begin, size_t &end, std::string &error);
+  bool readShip(size_t &i, std::string &error);
+
+  std::string file_;
+  std::vector<std::string_view> lines_;
+  ScenarioMeta &meta_;
+  ScenarioTarget &target_;
+  ScenarioBlock block_;  // the block being read, used again for each vessel
+  std::string focusName_;
+  size_t focusLine_ = 0;
+  bool shipsSeen_ = false;
+};
+
+bool ScenarioParser::run(std::string &error) {
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].size() > kScenarioLineCapacity)
+      return fail(i, "line too long (" + std::to_string(lines_[i].size()) + " characters, at most " +
+                         std::to_string(kScenarioLineCapacity) + ")",
+                  error);
+  // A vessel's block ends with END: room for as many names.
+  size_t blocks = 0;
+  for (size_t k = 0; k < lines_.size(); ++k) blocks += text::iequals(trimmed(k), "END") ? 1 : 0;
+  target_.expectVessels(blocks);
+  size_t i = 0;
+  while (i < lines_.size()) {
+    std::string_view t = trimmed(i);
+    size_t end = 0;
+    if (t.empty() || t.front() == ';') {
+      ++i;
+      continue;
+    }
+    if (t == "BEGIN_SHIPS") {
+      if (!readShips(i, end, error)) return false;
+      shipsSeen_ = true;
+      i = end + 1;
+      continue;
+    }
+    if (t.substr(0, 6) != "BEGIN_") return fail(i, "unexpected line outside a section: " + std::string(t), error);
+    std::string name(t.substr(6));
+    if (name.empty() || name.find_first_of(" \t") != std::string::npos)
+      return fail(i, "bad section line: " + std::string(t), error);
+    if (!findEnd(i, "END_" + name, end)) return fail(i, "missing END_" + name, error);
+    if (name == "DESC") {
+      for (size_t k = i + 1; k < end; ++k) meta_.description.emplace_back(lines_[k]);
+    } else if (name == "ENVIRONMENT") {
+      if (!readEnvironment(i, end, error)) return false;
+    } else if (name == "FOCUS") {
+      if (!readFocus(i, end, error)) return false;
+    } else {
+      KeptSection section;
+      section.afterShips = shipsSeen_;
+      for (size_t k = i; k <= end; ++k) section.lines.emplace_back(lines_[k]);
+      meta_.sections.push_back(std::move(section));
+    }
+    i = end + 1;
+  }
+  int line = 0;
+  std::string what;
+  if (!target_.joinAttachments(line, what)) return fail(static_cast<size_t>(line > 0 ? line - 1 : 0), what, error);
+  if (!target_.setFocus(focusName_)) return fail(focusLine_, "the focus names no vessel: " + focusName_, error);
+  return true;
+}
+
+bool ScenarioParser::readEnvironment(size_t begin, size_t end, std::string &error) {
+  for (size_t i = begin + 1; i < end; ++i) {
+    std::string_view t = trimmed(i);
+    if (t.empty()) continue;
+    auto w = text::words(t);
+    if (text::iequals(w[0], "System")) {
+      if (w.size() != 2 || !text::iequals(w[1], "Sol")) return fail(i, "only System Sol is known", error);
+    } else if (text::iequals(w[0], "Date")) {
+      double mjd = 0;
+      if (w.size() != 3 || !text::iequals(w[1], "MJD") || !text::parseNumber(w[2], mjd) || mjd < 0 || mjd > 1e7)
+        return fail(i, "Date needs MJD and a date number", error);
+      target_.setDate(mjd);
+    } else {
+      meta_.environment.emplace_back(t);
+    }
+  }
+  return true;
+}
+
+bool ScenarioParser::readFocus(size_t begin, size_t end, std::string &error) {
+  for (size_t i = begin + 1; i < end; ++i) {
+    std::string_view t = trimmed(i);
+    if (t.empty()) continue;
+    auto w = text::words(t);
+    if (!text::iequals(w[0], "Ship") || w.size() < 2) return fail(i, "the focus section takes Ship NAME", error);
+    focusName_ = std::string(text::trim(t.substr(4)));
+    focusLine_ = i;
+  }
+  return true;
+}
+
+bool ScenarioParser::readShips(size_t begin, size_t &end, std::string &error) {
+  size_t i = begin + 1;
+  while (i < lines_.size()) {
+    std::string_view t = trimmed(i);
+    if (t.empty() || t.front() == ';') {
+      ++i;
+      continue;
+    }
+    if (t == "END_SHIPS") {
+      end = i;
+      return true;
+    }
+    if (!readShip(i, error)) return false;
+  }
+  return fail(begin, "missing END_SHIPS", error);
+}
+
+bool ScenarioParser::readShip(size_t &i, std::string &error) {
+  std::string_view t = trimmed(i);
+  size_t colon = t.find(':');
+  if (colon == std::string_view::npos) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
+  std::string name(text::trim(t.substr(0, colon)));
+  std::string cls(text::trim(t.substr(colon + 1)));
+  if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
+  if (target_.hasVessel(name)) return fail(i, "duplicate vessel name " + name, error);
+  ScenarioBlock &block = block_;
+  block.reset();
+  block.file = file_;
+  size_t j = i + 1;
+  for (;; ++j) {
+    if (j >= lines_.size() || trimmed(j) == "END_SHIPS") return fail(i, "missing END of vessel " + name, error);
+    std::string_view l = trimmed(j);
+    if (text::iequals(l, "END")) break;
+    if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), l});
+  }
+  block.shipLine = block.currentLine = static_cast<int>(i + 1);
+  std::string why;
+  if (!target_.makeVessel(name, cls, block, why)) {
+    error = block.error.empty() ? file_ + ":" + std::to_string(i + 1) + ": " + why : block.error;
+    return false;
+  }
+  i = j + 1;
+  return true;
+}
+
+}  // namespace
+
+bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
+  std::FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char chunk[65536];
+  size_t n;
+  // What cannot be read (a folder) reads as nothing, as a stream would.
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+  std::fclose(f);
+  std::string_view all(bytes);
+  size_t start = 0;
+  while (start < all.size()) {
+    size_t end = all.find('\n', start);
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view line = all.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return true;
+}
+
+bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
+                  ScenarioTarget &target, std::string &error) {
+  ScenarioParser parser(file, std::move(lines), meta, target);
+  return parser.run(error);
+}
+
+}  // namespace simhost

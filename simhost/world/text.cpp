@@ -1,0 +1,121 @@
+#include "world/text.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace simhost::text {
+
+namespace {
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+// The "C" locale's tolower, without the call: only A-Z change.
+char lowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+}  // namespace
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string lower(std::string_view s) {
+  std::string r(s);
+  for (char &c : r) c = lowerChar(c);
+  return r;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+  return true;
+}
+
+bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = static_cast<unsigned char>(lowerChar(a[i])), y = static_cast<unsigned char>(lowerChar(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+bool istartsWith(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
+}
+
+std::vector<std::string_view> words(std::string_view s) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && blank(s[i])) ++i;
+    size_t start = i;
+    while (i < s.size() && !blank(s[i])) ++i;
+    if (i > start) out.push_back(s.substr(start, i - start));
+  }
+  return out;
+}
+
+bool parseNumber(std::string_view s, double &value) {
+  s = trim(s);
+  if (s.empty()) return false;
+  if (s.front() == '+') s.remove_prefix(1);
+  double v = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool parseInteger(std::string_view s, long long &value) {
+  s = trim(s);
+  if (s.empty()) return false;
+  bool negative = false;
+  if (s.front() == '+' || s.front() == '-') {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  unsigned long long v = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+  if (ec != std::errc() || end != s.data() + s.size() || v > 0x7fffffffffffffffULL) return false;
+  value = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
+  return true;
+}
+
+bool parseNumbers(std::string_view s, double *values, int n) {
+  auto w = words(s);
+  if (static_cast<int>(w.size()) != n) return false;
+  for (int i = 0; i < n; ++i)
+    if (!parseNumber(w[i], values[i])) return false;
+  return true;
+}
+
+std::string formatRoundTrip(double d) {
+  if (!std::isfinite(d)) return "0.0";
+  if (d == 0) d = 0;  // no "-0.0"
+  char buf[400];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+  if (ec != std::errc()) return "0.0";
+  std::string s(buf, end);
+  if (s.find('.') == std::string::npos) s += ".0";
+  return s;
+}
+
+// 64-bit FNV-1a, folded to size_t in a 32-bit build.
+size_t NoCaseHash::operator()(std::string_view s) const {
+  uint64_t h = 1469598103934665603ULL;
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(lowerChar(c));
+    h *= 1099511628211ULL;
+  }
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+}  // namespace simhost::text

@@ -1,0 +1,61 @@
+#include "world/world.h"
+
+#include "world/geometry.h"
+
+namespace simhost {
+
+CelestialBody &theMoon() {
+  static CelestialBody moon{"Moon", moon::kRadius, moon::kGM};
+  return moon;
+}
+
+World::~World() {
+  for (VesselRecord *r : list_) pool_.release(r);
+}
+
+VesselRecord *World::find(std::string_view name) const {
+  return byName_.find(name);
+}
+
+OwnedVessel World::make() { return OwnedVessel(pool_.make(), VesselRelease{&pool_}); }
+
+VesselRecord *World::add(OwnedVessel record) {
+  VesselRecord *r = record.release();
+  r->index = list_.size();
+  list_.push_back(r);
+  if (r->module) modules_.push_back(r);
+  byName_.insert(r);
+  pool_.setLive(r, true);
+  return r;
+}
+
+OwnedVessel World::remove(VesselRecord *record) {
+  if (!fromHandle(record)) return OwnedVessel(nullptr, VesselRelease{&pool_});
+  size_t i = record->index;
+  list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(i));
+  for (size_t k = i; k < list_.size(); ++k) list_[k]->index = k;
+  if (record->module) eraseFrom(modules_, record);
+  if (record->listedFlying) eraseFrom(flying_, record);
+  record->listedFlying = false;
+  byName_.erase(record);
+  pool_.setLive(record, false);
+  return OwnedVessel(record, VesselRelease{&pool_});
+}
+
+void World::noteFlight(VesselRecord *record) {
+  if (!fromHandle(record) || record->listedFlying) return;
+  record->listedFlying = true;
+  flying_.push_back(record);
+}
+
+void World::eraseFrom(std::vector<VesselRecord *> &list, VesselRecord *record) {
+  for (auto it = list.end(); it != list.begin();) {
+    --it;
+    if (*it == record) {
+      list.erase(it);
+      return;
+    }
+  }
+}
+
+}  // namespace simhost

@@ -1,0 +1,66 @@
+// The world as it stands at the run's current simulation time: its vessels
+// and the Moon's rotation then. Where a landed vessel is in the global frame
+// depends on both, so the conversions of vessel_state.h take this.
+//
+// The run (runtime.h) is one, and it alone advances the time; the parts
+// below it read the time and the world through this.
+#pragma once
+
+#include <cstdint>
+
+#include "world/geometry.h"
+#include "world/world.h"
+
+namespace simhost {
+
+class WorldAtTime {
+public:
+  WorldAtTime() { phi0 = moon::rotationAngle(mjd0); }
+  WorldAtTime(const WorldAtTime &) = delete;
+  WorldAtTime &operator=(const WorldAtTime &) = delete;
+
+  World world;
+
+  double simt = 0;  // simulation time, s
+  double mjd0 = 51544.5;
+  double phi0 = 0;  // the Moon's rotation angle at simulation time 0
+  double mjd() const { return mjd0 + simt / 86400.0; }
+  double moonAngle() const { return phi0 + moon::kAngularRate * simt; }
+  // At the current time; computed once per change of the time.
+  const MATRIX3 &moonMatrix() {
+    const double phi = moonAngle();
+    if (phi != matrixPhi_) turnMoonMatrix(phi);
+    return matrix_;
+  }
+  // The rotation of a landed vessel into the global frame now: the Moon's
+  // rotation times the vessel's surface frame (from its longitude, latitude
+  // and heading). The last answer is kept: a module that brings every
+  // vessel of a busy world into its own frame asks for its own rotation
+  // once per vessel.
+  const MATRIX3 &landedRotation(const VesselRecord &v) {
+    const double phi = moonAngle();
+    LandedFrame &f = landedFrame_;
+    if (&v != f.vessel || v.serial != f.serial || phi != f.phi || v.lon != f.lon || v.lat != f.lat ||
+        v.hdg != f.hdg)
+      rememberLandedRotation(v, phi);
+    return f.rot;
+  }
+
+protected:
+  ~WorldAtTime() = default;
+
+private:
+  struct LandedFrame {
+    const VesselRecord *vessel = nullptr;
+    uint64_t serial = 0;
+    double phi = 0, lon = 0, lat = 0, hdg = 0;
+    MATRIX3 rot{};
+  };
+  void turnMoonMatrix(double phi);
+  void rememberLandedRotation(const VesselRecord &v, double phi);
+  LandedFrame landedFrame_;
+  double matrixPhi_ = -1;
+  MATRIX3 matrix_{};
+};
+
+}  // namespace simhost
