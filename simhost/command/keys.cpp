@@ -3,21 +3,12 @@
 #include <cctype>
 #include <cstdio>
 
+#include "plugin/keys.h"
+#include "simulation.h"
+
 namespace simhost::command {
 
 namespace {
-
-// The main keyboard's letter rows in DirectInput order; the code of a letter
-// is its row's first code plus its place in the row.
-struct KeyRow {
-  const char *letters;
-  DWORD firstCode;
-};
-constexpr KeyRow kLetterRows[] = {
-    {"QWERTYUIOP", OAPI_KEY_Q},
-    {"ASDFGHJKL", OAPI_KEY_A},
-    {"ZXCVBNM", OAPI_KEY_Z},
-};
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -25,33 +16,6 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
-}
-
-DWORD letterCode(char letter) {
-  for (const KeyRow &row : kLetterRows) {
-    for (DWORD i = 0; row.letters[i] != '\0'; ++i) {
-      if (row.letters[i] == letter) return row.firstCode + i;
-    }
-  }
-  return 0;
-}
-
-DWORD digitCode(char digit) {
-  // 1 to 9 run from OAPI_KEY_1 upwards; 0 sits after 9, as on the keyboard.
-  if (digit == '0') return OAPI_KEY_0;
-  return OAPI_KEY_1 + static_cast<DWORD>(digit - '1');
-}
-
-DWORD hexCode(std::string_view digits) {
-  if (digits.empty() || digits.size() > 2) return 0;
-  DWORD code = 0;
-  for (char c : digits) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
-    code = code * 16 + static_cast<DWORD>(std::isdigit(static_cast<unsigned char>(c))
-                                              ? c - '0'
-                                              : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
-  }
-  return code;
 }
 
 // The chord's flag for a modifier word, or null when the word names none.
@@ -65,29 +29,9 @@ bool *modifierFlag(KeyChord &chord, std::string_view word) {
 
 }  // namespace
 
-DWORD keyCodeFromName(std::string_view name) {
-  if (name.size() == 1) {
-    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    if (c >= 'A' && c <= 'Z') return letterCode(c);
-    if (c >= '0' && c <= '9') return digitCode(c);
-    return 0;
-  }
-  if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) return hexCode(name.substr(2));
-  return 0;
-}
+DWORD keyCodeFromName(std::string_view name) { return keyCode(name); }
 
-std::string keyNameFromCode(DWORD code) {
-  for (const KeyRow &row : kLetterRows) {
-    for (DWORD i = 0; row.letters[i] != '\0'; ++i) {
-      if (row.firstCode + i == code) return std::string(1, row.letters[i]);
-    }
-  }
-  if (code >= OAPI_KEY_1 && code <= OAPI_KEY_9) return std::string(1, static_cast<char>('1' + (code - OAPI_KEY_1)));
-  if (code == OAPI_KEY_0) return "0";
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(code));
-  return text;
-}
+std::string keyNameFromCode(DWORD code) { return keyName(code); }
 
 bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
   KeyChord result;
@@ -110,7 +54,7 @@ bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
   }
   result.code = keyCodeFromName(rest);
   if (result.code == 0) {
-    error = "no key \"" + std::string(rest) + "\" (use a letter A-Z, a digit 0-9 or a code 0x01 to 0xFF)";
+    error = "no key \"" + std::string(rest) + "\" (use a letter A-Z, a digit 0-9, a name such as SPACE or SEMICOLON, or a code 0x01 to 0xFF)";
     return false;
   }
   chord = result;
@@ -118,12 +62,9 @@ bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
 }
 
 std::string keyChordName(const KeyChord &chord) {
-  std::string name;
-  if (chord.shift) name += "shift+";
-  if (chord.ctrl) name += "ctrl+";
-  if (chord.rshift) name += "rshift+";
-  if (chord.rctrl) name += "rctrl+";
-  return name + keyNameFromCode(chord.code);
+  const unsigned modifiers = (chord.shift ? Simulation::LeftShift : 0u) | (chord.ctrl ? Simulation::LeftCtrl : 0u) |
+                             (chord.rshift ? Simulation::RightShift : 0u) | (chord.rctrl ? Simulation::RightCtrl : 0u);
+  return simhost::keyChordName(chord.code, modifiers);
 }
 
 }  // namespace simhost::command

@@ -1,5 +1,5 @@
 // Key names of the simhost command: the operator's spelling of a buffered
-// key press ("shift+C", "7", "ctrl+0x1C", "rshift+C") and the host's keyboard codes,
+// key press ("shift+C", "7", "ctrl+RETURN", "rshift+C") and the host's keyboard codes,
 // which follow the DirectInput numbering of host/OrbiterAPI.h.
 //
 // The script parser turns names into chords; the timeline turns the chords
@@ -24,13 +24,14 @@ struct KeyChord {
   bool rctrl = false;
 };
 
-// A key alone: a letter A-Z (either case), a main-keyboard digit 0-9, or a
-// code written in hexadecimal such as 0x2E (0x01 to 0xFF). Returns 0 when
-// the text names no key.
+// A key alone, by the host's names (plugin/keys.h): a letter A-Z, a
+// main-keyboard digit 0-9, a named key such as SPACE or SEMICOLON, either
+// case, or a code written in hexadecimal such as 0x2E (0x01 to 0xFF).
+// Returns 0 when the text names no key.
 DWORD keyCodeFromName(std::string_view name);
 
-// The name of a code as keyCodeFromName reads it: the letter or digit when
-// the code has one, otherwise "0x" and two upper-case hex digits.
+// The name of a code as keyCodeFromName reads it: its name when it has one,
+// otherwise "0x" and two upper-case hex digits.
 std::string keyNameFromCode(DWORD code);
 
 // "[shift+][ctrl+][rshift+][rctrl+]KEY", modifiers in any order and either

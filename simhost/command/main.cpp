@@ -33,9 +33,9 @@ constexpr const char *kScriptHelp =
 
 constexpr const char *kScriptVerbs =
     "Script verbs:\n"
-    "  key [shift+][ctrl+]KEY            press and release KEY (A-Z, main-keyboard 0-9, or a code like 0x2E)\n"
-    "                                    with the left shift or control key held; rshift+ and rctrl+ hold\n"
-    "                                    the right-hand ones\n"
+    "  key [shift+][ctrl+]KEY            press and release KEY (A-Z, main-keyboard 0-9, a name such as\n"
+    "                                    SPACE, RETURN, SEMICOLON or F1, or a code like 0x2E) with the left\n"
+    "                                    shift or control key held; rshift+ and rctrl+ hold the right-hand ones\n"
     "  focus VESSEL                      give VESSEL the focus (its HUD and keys)\n"
     "  warp X                            set the time acceleration\n"
     "  pause on|off                      pause or resume the simulation\n"

@@ -133,7 +133,7 @@ TEST(ScriptParsing, BadLinesAreRefusedWithFileLineAndReason) {
                         "activate, save, fault, stop)"},
       {"5 key shift+C 7", "not 2 arguments"},
       {"5 key alt+C", "unknown key modifier \"alt\""},
-      {"5 key F1", "no key \"F1\""},
+      {"5 key F13", "no key \"F13\""},
       {"5 focus", "focus takes VESSEL, not 0 arguments"},
       {"5 warp 0", "warp needs a time acceleration above 0"},
       {"5 warp -2", "not \"-2\""},
