@@ -112,24 +112,6 @@ bool findEntry(Caches &c, const std::string &dir, const std::string &want, std::
   return false;
 }
 
-// The components of a simulator path; false when ".." would leave the root.
-bool splitPath(const std::string &simPath, std::vector<std::string> &parts) {
-  size_t i = 0;
-  while (i <= simPath.size()) {
-    size_t j = simPath.find_first_of("\\/", i);
-    if (j == std::string::npos) j = simPath.size();
-    std::string part = simPath.substr(i, j - i);
-    i = j + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return false;
-      parts.pop_back();
-      continue;
-    }
-    parts.push_back(std::move(part));
-  }
-  return true;
-}
 
 std::string base(const std::string &root) { return root.empty() ? "." : root; }
 
@@ -183,7 +165,7 @@ FILE *openFile(const std::string &path, const char *mode) { return readableFile(
 
 std::string lookUpPath(const std::string &root, const std::string &simPath, bool forWriting) {
   std::vector<std::string> parts;
-  if (!splitPath(simPath, parts)) return "";
+  if (!splitSimPath(simPath, parts)) return "";
   const std::string exact = exactPath(root, parts);
   if (exists(exact)) return exact;
   Caches &c = caches();
@@ -213,7 +195,7 @@ FILE *openPathForReading(const std::string &root, const std::string &simPath, co
     }
   }
   std::vector<std::string> parts;
-  if (!splitPath(simPath, parts)) return nullptr;
+  if (!splitSimPath(simPath, parts)) return nullptr;
   // The exact name, with one system call; a folder of that name is no file.
   if (FILE *f = std::fopen(exactPath(root, parts).c_str(), mode)) return readableFile(f);
   std::string resolved;

@@ -16,8 +16,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace simhost {
+
+// The components of a simulator path, "." and empty ones skipped and ".."
+// taking the one before away; false when ".." would leave the root.
+bool splitSimPath(const std::string &simPath, std::vector<std::string> &parts);
 
 // The path on disk, or empty when nothing matches. With forWriting the
 // last component need not exist yet.

@@ -15,20 +15,7 @@ namespace simhost {
 
 std::string lookUpPath(const std::string &root, const std::string &simPath, bool forWriting) {
   std::vector<std::string> parts;
-  size_t i = 0;
-  while (i <= simPath.size()) {
-    size_t j = simPath.find_first_of("\\/", i);
-    if (j == std::string::npos) j = simPath.size();
-    std::string part = simPath.substr(i, j - i);
-    i = j + 1;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (parts.empty()) return "";  // would leave the tree
-      parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
+  if (!splitSimPath(simPath, parts)) return "";  // would leave the tree
   std::string path = root.empty() ? "." : root;
   for (size_t k = 0; k < parts.size(); ++k) {
     if (!platform::isDirectory(path)) return "";
