@@ -294,6 +294,13 @@ void VESSEL::SetRotationMatrix(const MATRIX3 &R) const {
 }
 void VESSEL::Global2Local(const VECTOR3 &glob, VECTOR3 &loc) const {
   RECORD_OR();
+  // A mill brings every vessel of its world into its own frame: a landed
+  // vessel's place and rotation are kept between the calls.
+  if (!v->parentLink && v->landed) {
+    const WorldAtTime::LandedFrame &f = rt.landedFrame(*v);
+    loc = geo::tmul(f.rot, geo::sub(glob, f.pos));
+    return;
+  }
   loc = geo::tmul(globalRot(rt, *v), geo::sub(glob, globalPos(rt, *v)));
 }
 void VESSEL::Local2Global(const VECTOR3 &loc, VECTOR3 &glob) const {

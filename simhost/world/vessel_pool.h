@@ -18,6 +18,15 @@
 
 namespace simhost {
 
+// The number that an odd number times it is 1, in the arithmetic of the
+// machine's word. Newton's iteration doubles the bits of it that are right,
+// and an odd number is its own inverse to three bits.
+constexpr std::uintptr_t inverseModWord(std::uintptr_t odd) {
+  std::uintptr_t x = odd;
+  for (int i = 0; i < 5; ++i) x *= 2 - odd * x;
+  return x;
+}
+
 class VesselPool {
 public:
   VesselPool() = default;
@@ -31,18 +40,28 @@ public:
   // Destroys the record and frees its place.
   void release(VesselRecord *record);
   void setLive(VesselRecord *record, bool live) { live_[placeOf(record)] = live ? 1 : 0; }
-  // The live record at that address; null for any other address.
+  // The live record at that address; null for any other address. Every
+  // call from a module checks its handle here, so it costs one compare for
+  // the range and one multiply for the place: the record's size is a power
+  // of two times an odd factor, and an offset times that factor's inverse
+  // is the place when the offset is a whole number of records, and a number
+  // far beyond the places otherwise.
   VesselRecord *live(const void *address) const {
-    const auto a = reinterpret_cast<std::uintptr_t>(address), b = reinterpret_cast<std::uintptr_t>(base_);
-    if (a < b || a >= b + used_ * sizeof(VesselRecord)) return nullptr;
-    const std::uintptr_t offset = a - b;
-    if (offset % sizeof(VesselRecord) != 0 || live_[offset / sizeof(VesselRecord)] != 1) return nullptr;
+    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(base_);
+    if (offset >= used_ * sizeof(VesselRecord) || offset % kSizeTwos != 0) return nullptr;
+    const std::uintptr_t place = offset / kSizeTwos * kOddInverse;
+    if (place >= used_ || live_[place] != 1) return nullptr;
     return static_cast<VesselRecord *>(const_cast<void *>(address));
   }
   // Bytes of memory made usable for places.
   size_t bytes() const { return committedBytes_; }
 
 private:
+  static constexpr std::uintptr_t kSizeTwos = sizeof(VesselRecord) & (~sizeof(VesselRecord) + 1);
+  static constexpr std::uintptr_t kSizeOdd = sizeof(VesselRecord) / kSizeTwos;
+  static constexpr std::uintptr_t kOddInverse = inverseModWord(kSizeOdd);
+  static_assert(kSizeOdd * kOddInverse == 1);
+
   size_t placeOf(const VesselRecord *record) const {
     return static_cast<size_t>(reinterpret_cast<const unsigned char *>(record) - base_) / sizeof(VesselRecord);
   }

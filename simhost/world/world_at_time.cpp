@@ -7,9 +7,11 @@ void WorldAtTime::turnMoonMatrix(double phi) {
   matrixPhi_ = phi;
 }
 
-void WorldAtTime::rememberLandedRotation(const VesselRecord &v, double phi) {
+void WorldAtTime::rememberLandedFrame(const VesselRecord &v, double phi) {
   LandedFrame &f = landedFrame_;
   f.rot = geo::mul(moonMatrix(), moon::surfaceFrame(v.lon, v.lat, v.hdg));
+  f.pos = geo::mul(moonMatrix(), v.bodyPos);
+  f.bodyPos = v.bodyPos;
   f.vessel = &v;
   f.serial = v.serial;
   f.phi = phi;

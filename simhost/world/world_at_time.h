@@ -32,32 +32,35 @@ public:
     if (phi != matrixPhi_) turnMoonMatrix(phi);
     return matrix_;
   }
-  // The rotation of a landed vessel into the global frame now: the Moon's
-  // rotation times the vessel's surface frame (from its longitude, latitude
-  // and heading). The last answer is kept: a module that brings every
-  // vessel of a busy world into its own frame asks for its own rotation
-  // once per vessel.
-  const MATRIX3 &landedRotation(const VesselRecord &v) {
+  // Where a landed vessel is and how it is turned in the global frame now:
+  // the Moon's rotation times the vessel's surface frame (from its
+  // longitude, latitude and heading) and times its place in the Moon's
+  // frame. The last answer is kept: a module that brings every vessel of a
+  // busy world into its own frame asks for its own once per vessel.
+  struct LandedFrame {
+    const VesselRecord *vessel = nullptr;
+    uint64_t serial = 0;
+    double phi = 0, lon = 0, lat = 0, hdg = 0;
+    VECTOR3 bodyPos{};
+    MATRIX3 rot{};
+    VECTOR3 pos{};
+  };
+  const LandedFrame &landedFrame(const VesselRecord &v) {
     const double phi = moonAngle();
-    LandedFrame &f = landedFrame_;
+    const LandedFrame &f = landedFrame_;
     if (&v != f.vessel || v.serial != f.serial || phi != f.phi || v.lon != f.lon || v.lat != f.lat ||
-        v.hdg != f.hdg)
-      rememberLandedRotation(v, phi);
-    return f.rot;
+        v.hdg != f.hdg || v.bodyPos.x != f.bodyPos.x || v.bodyPos.y != f.bodyPos.y || v.bodyPos.z != f.bodyPos.z)
+      rememberLandedFrame(v, phi);
+    return f;
   }
+  const MATRIX3 &landedRotation(const VesselRecord &v) { return landedFrame(v).rot; }
 
 protected:
   ~WorldAtTime() = default;
 
 private:
-  struct LandedFrame {
-    const VesselRecord *vessel = nullptr;
-    uint64_t serial = 0;
-    double phi = 0, lon = 0, lat = 0, hdg = 0;
-    MATRIX3 rot{};
-  };
   void turnMoonMatrix(double phi);
-  void rememberLandedRotation(const VesselRecord &v, double phi);
+  void rememberLandedFrame(const VesselRecord &v, double phi);
   LandedFrame landedFrame_;
   double matrixPhi_ = -1;
   MATRIX3 matrix_{};
