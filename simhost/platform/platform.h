@@ -38,7 +38,7 @@ public:
   FileHold &operator=(const FileHold &) = delete;
 
 private:
-  void *handle_ = nullptr;
+  [[maybe_unused]] void *handle_ = nullptr;  // POSIX holds nothing
 };
 
 // Address space for a store that grows in place: reserved whole, made
