@@ -27,11 +27,11 @@ struct Listing {
   std::vector<std::string> names;  // in the order the folder gives them
 };
 
-// A path whose case differs from the tree's: the file it names and the
-// folders whose listings matched a component ignoring case.
+// A path whose case differs from the tree's: the path as asked for, made
+// of its components, and the file it named.
 struct Resolution {
+  std::string exact;
   std::string resolved;
-  std::vector<std::string> foldersByCase;
 };
 
 struct Caches {
@@ -72,14 +72,6 @@ const Listing *listingOf(Caches &c, const std::string &dir) {
   Listing &kept = c.listings[dir];
   kept = std::move(fresh);
   return &kept;
-}
-
-// True while the folder is as it was when it was listed.
-bool listingHolds(Caches &c, const std::string &dir) {
-  auto it = c.listings.find(dir);
-  if (it == c.listings.end() || !it->second.reusable) return false;
-  struct stat st;
-  return stat(dir.c_str(), &st) == 0 && sameTime(it->second.mtime, st.st_mtim);
 }
 
 bool exists(const std::string &path) {
@@ -183,28 +175,29 @@ FILE *openPathForReading(const std::string &root, const std::string &simPath, co
   key.append(root).append(1, '\0').append(simPath);
   {
     std::lock_guard<std::mutex> guard(c.lock);
-    // A path known to differ in case from the tree: its file, while the
-    // folders that decided it are unchanged.
+    // A path known to differ in case from the tree: a file of the exact
+    // name that has come since wins, else the file it named while that is
+    // there. Two opens, where checking the folders that decided it would
+    // take a call for each and an open.
     auto known = c.resolutions.find(key);
     if (known != c.resolutions.end()) {
-      bool holds = true;
-      for (const std::string &dir : known->second.foldersByCase) holds = holds && listingHolds(c, dir);
-      if (holds)
-        if (FILE *f = openFile(known->second.resolved, mode)) return f;
+      if (FILE *f = std::fopen(known->second.exact.c_str(), mode)) return readableFile(f);
+      if (FILE *f = openFile(known->second.resolved, mode)) return f;
       c.resolutions.erase(known);
     }
   }
   std::vector<std::string> parts;
   if (!splitSimPath(simPath, parts)) return nullptr;
   // The exact name, with one system call; a folder of that name is no file.
-  if (FILE *f = std::fopen(exactPath(root, parts).c_str(), mode)) return readableFile(f);
+  std::string exact = exactPath(root, parts);
+  if (FILE *f = std::fopen(exact.c_str(), mode)) return readableFile(f);
   std::string resolved;
   {
     std::lock_guard<std::mutex> guard(c.lock);
     std::vector<std::string> foldersByCase;
     resolved = walk(c, root, parts, false, foldersByCase);
     if (resolved.empty()) return nullptr;
-    if (!foldersByCase.empty()) c.resolutions[key] = Resolution{resolved, foldersByCase};
+    if (!foldersByCase.empty()) c.resolutions[key] = Resolution{std::move(exact), resolved};
   }
   return openFile(resolved, mode);
 }

@@ -7,9 +7,11 @@
 // unchanged (its modification time is the same, and it was listed well
 // after that time, so that a change within the clock's resolution is not
 // missed). A path whose case differs from the tree's is remembered with the
-// folders where it did: the next open checks those folders' times and opens
-// the remembered file at once. A file that appears or vanishes is seen at
-// the next open, since its folder's time changes.
+// file it named: the next open tries the exact name again, then that file.
+// A file that appears or vanishes is seen at the next open: one of the
+// exact name wins, and a remembered file that is gone is looked for anew.
+// (Where a tree holds two names that differ only in case, which the
+// simulator's own file system cannot, the one remembered is kept.)
 //
 // Process-wide and safe to call from any thread.
 #pragma once
