@@ -82,12 +82,9 @@ public:
       err << "simhost: " << error << '\n';
       return kBadUsage;
     }
-    if (!plan.trace.empty()) {
-      trace = std::make_unique<std::ofstream>(plan.trace, std::ios::binary | std::ios::trunc);
-      if (!*trace) {
-        err << "simhost: cannot write the trace " << plan.trace << '\n';
-        return kBadUsage;
-      }
+    if (!plan.trace.empty() && !(trace = openTrace(plan.trace, error))) {
+      err << "simhost: " << error << '\n';
+      return kBadUsage;
     }
     Simulation simulation(plan.root);
     sim = &simulation;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "replay.h"
+#include "run_shared.h"
 
 namespace simhost::command {
 
@@ -106,14 +107,7 @@ bool writeReplayPage(const std::string &path, const std::string &assetsDir, cons
     error = "the replay template " + (dir / "replay.html").string() + " lacks one of its marks";
     return false;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out << page;
-  out.flush();
-  if (!out) {
-    error = "cannot write the replay " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  return writeWholeFile(path, page, "replay", error);
 }
 
 }  // namespace simhost::command

@@ -1,6 +1,5 @@
 #include "run.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -35,9 +34,9 @@ public:
 
   int run() {
     if (!plan.trace.empty()) {
-      trace = std::make_unique<std::ofstream>(plan.trace, std::ios::binary | std::ios::trunc);
-      if (!*trace) {
-        tell("cannot write the trace " + plan.trace + ": " + std::strerror(errno));
+      std::string error;
+      if (!(trace = openTrace(plan.trace, error))) {
+        tell(error);
         return kBadUsage;
       }
     }

@@ -1,5 +1,7 @@
 #include "run_shared.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "crew_module.h"
@@ -143,6 +145,22 @@ void reportRunEnd(Simulation &sim, bool ok, long frames) {
   DWORD count = oapiGetVesselCount();
   for (DWORD i = 0; i < count; ++i) vessels.push_back(objectName(oapiGetVesselByIndex(i)));
   sim.report({{"kind", "run"}, {"phase", "end"}, {"status", ok ? "ok" : "failed"}, {"frames", frames}, {"vessels", vessels}});
+}
+
+std::unique_ptr<std::ofstream> openTrace(const std::string &path, std::string &error) {
+  auto trace = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+  if (*trace) return trace;
+  error = "cannot write the trace " + path + ": " + std::strerror(errno);
+  return nullptr;
+}
+
+bool writeWholeFile(const std::string &path, const std::string &text, const char *what, std::string &error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out) out << text;
+  out.flush();
+  if (out) return true;
+  error = std::string("cannot write the ") + what + " " + path + ": " + std::strerror(errno);
+  return false;
 }
 
 }  // namespace simhost::command

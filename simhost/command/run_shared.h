@@ -12,6 +12,8 @@
 // an operator's actions would.
 #pragma once
 
+#include <fstream>
+#include <memory>
 #include <string>
 
 #include "plan.h"
@@ -64,5 +66,12 @@ std::string traceLine(const Event &event);
 
 // The closing event of a run: its status, its frames and the vessels left.
 void reportRunEnd(Simulation &sim, bool ok, long frames);
+
+// The trace file, made empty and open for writing; null with why in error.
+std::unique_ptr<std::ofstream> openTrace(const std::string &path, std::string &error);
+
+// Writes text as the whole of the file at path (a map, a replay page);
+// false with "cannot write the WHAT PATH: reason" in error.
+bool writeWholeFile(const std::string &path, const std::string &text, const char *what, std::string &error);
 
 }  // namespace simhost::command

@@ -1,15 +1,14 @@
 #include "site_map.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "files/mesh.h"
 #include "map_labels.h"
 #include "map_legend.h"
+#include "run_shared.h"
 #include "svg.h"
 #include "world/geometry.h"
 
@@ -435,14 +434,7 @@ private:
 std::string siteMapSvg(const SiteMoment &moment) { return MapWriter(moment).write(); }
 
 bool writeSiteMap(const std::string &path, const SiteMoment &moment, std::string &error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out << siteMapSvg(moment);
-  out.flush();
-  if (!out) {
-    error = "cannot write the map " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  return writeWholeFile(path, siteMapSvg(moment), "map", error);
 }
 
 }  // namespace simhost::command
