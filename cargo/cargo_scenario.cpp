@@ -180,8 +180,10 @@ int CargoBay::LoadScenarioItem(char *&cursor) {
     return 0;
   }
   field = comma + 1;
+  // Occupied and mass stay out of the slot until its cargo is loaded: a
+  // slot that holds cargo keeps counting what it holds, not what a refused
+  // item claims, until the item empties it.
   const long occupied = ReadInteger(field);
-  s.occupied = static_cast<int>(occupied);
   if (occupied < 0 || occupied > 1) {
     return leaveEmpty();
   }
@@ -196,7 +198,6 @@ int CargoBay::LoadScenarioItem(char *&cursor) {
   }
   field = comma + 1;
   const long mass = ReadInteger(field);
-  s.mass = static_cast<double>(mass);
   if (mass < 0 || mass > 10000) {
     return leaveEmpty();
   }
@@ -214,8 +215,7 @@ int CargoBay::LoadScenarioItem(char *&cursor) {
   }
   char type[sizeof s.cargoName];
   std::snprintf(type, sizeof type, "%s", typeName);
-  std::snprintf(s.cargoName, sizeof s.cargoName, "%s", typeName);
-  const double savedMass = s.mass;
+  const double savedMass = static_cast<double>(mass);
   if (PutCargoInSlot(type, static_cast<int>(slot)) != 1) {
     // The item itself was whole: only its type cannot be loaded now (its
     // file or mesh is missing). The cargo after it on the line is sound and

@@ -29,12 +29,14 @@ const char *ValueAfterKey(const char *line, const char *key, size_t keyLength) {
 // A tank level must be a finite number: a level that is not a number would
 // compare as "enough rock" nowhere and produce ore from nothing elsewhere.
 // It must also fit single precision, in which the level is saved: a larger
-// one would be saved as infinite, which no scenario can hold.
+// one would be saved as infinite, which no scenario can hold. And the tank
+// holds no less than nothing: below 0 it would draw every rock in reach at
+// every step and never fill. (Above the capacity the step cuts the level.)
 bool ReadTankLevel(const char *text, double &value) {
   char *end = nullptr;
   double read = std::strtod(text, &end);
-  if (end == text || !std::isfinite(read) || std::fabs(read) > FLT_MAX) return false;
-  value = read;
+  if (end == text || !std::isfinite(read) || read > FLT_MAX || read < 0) return false;
+  value = read + 0.0;  // -0 is an empty tank, saved as 0
   return true;
 }
 

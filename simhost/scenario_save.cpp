@@ -17,6 +17,7 @@ void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
     cb->clbkSaveState(&w);
   } else {
     writeHostLines(rt, v, w);
+    writeOwnLines(v, w);
   }
   setActiveWriter(nullptr);
   for (const auto &l : v.keptLines) w.line({"  ", l});

@@ -69,6 +69,7 @@ void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELS
   while (block.next < block.lines.size()) {
     const ScenarioBlock::Line &line = block.lines[block.next++];
     block.currentLine = line.number;
+    if (keepUnknown && parseOwnLine(v, line.text)) continue;
     if (!parseHostLine(rt, v, line.text, vs) && keepUnknown) v.keptLines.emplace_back(line.text);
   }
 }

@@ -65,7 +65,7 @@ constexpr const char *kScriptVerbs =
 
 constexpr const char *kPlayKeys =
     "Frames of 0.1 s follow each other in real time; each is 0.1 s times the time acceleration of simulation "
-    "time.\n"
+    "time. While paused no frame runs: what is done meanwhile is done, and recorded, at the time of the pause.\n"
     "Keys go to the focus vessel first, as in the simulator (for the mill: 7 produce ore, 4 switch processing, "
     "Shift+C release the box aboard; an upper-case letter is Shift and the letter). Those it does not take serve "
     "play:\n"

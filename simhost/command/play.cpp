@@ -207,7 +207,13 @@ private:
     }
   }
 
+  // Paused, the simulation stands still and no frame runs, its system time
+  // included: what the operator does meanwhile is done, and recorded, at
+  // the simulation time of the pause, so a record holds simulation times
+  // only, and `run`, which runs no frame between a "pause on" and a "pause
+  // off" of the same time, replays it to the same trace.
   void frame() {
+    if (sim->paused()) return;
     sim->frame();
     airlocks.reportChanges(*sim);
     ++frames;

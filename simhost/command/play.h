@@ -1,9 +1,10 @@
 // `simhost play`: a scenario run live in a terminal. Frames of the run's
 // frame length (0.1 s) follow each other at the pace of the wall clock,
-// each a frame length times the time acceleration of simulation time; the
-// operator's keys go to the focus vessel first and then serve play's own
-// bindings (play_keys.h), and ":" opens a command line for every script
-// verb (play_command.h). The screen (play_screen.h) shows the HUD, the site
+// each a frame length times the time acceleration of simulation time (none
+// runs while paused: the simulation, its system time included, stands
+// still); the operator's keys go to the focus vessel first and then serve
+// play's own bindings (play_keys.h), and ":" opens a command line for every
+// script verb (play_command.h). The screen (play_screen.h) shows the HUD, the site
 // (play_map.h), the status and the latest events.
 //
 // What the operator does is done by the same code that does a script's

@@ -4,9 +4,11 @@
 // Each action is written with the run clock's reading at the moment it was
 // done (between two frames), exactly, so that `run`, which fires an event
 // in the first frame at or after its time, fires it between the same two
-// frames. The header names the scenario and the frame length, and the
-// command that replays it; a blank line parts it from the first action, so
-// it is no story of that action. Every line is flushed as it is written, so
+// frames. No frame runs while `play` is paused, so that reading is the
+// simulation time also then, and the times never go back. The header names
+// the scenario and the frame length, and the command that replays it; a
+// blank line parts it from the first action, so it is no story of that
+// action. Every line is flushed as it is written, so
 // a session that ends abruptly leaves what it did so far.
 //
 // The recorder also numbers the actions as the script's lines, with or

@@ -161,19 +161,16 @@ const MeshData *MeshLibrary::load(const std::string &name) {
   if (gate_ && gate_->meshFails(name)) return nullptr;
   auto it = byName_.find(name);
   if (it != byName_.end()) return it->second.get();
-  const std::string key = text::lower(name);
-  std::unique_ptr<MeshData> mesh;
+  // Only meshes that loaded are remembered: a mesh file that is missing or
+  // malformed is looked for again at the next load, so one copied back or
+  // put right during the run is seen.
   std::string path = resolvePath(root_, "Meshes\\" + name + ".msh");
-  if (!path.empty() && gate_ && gate_->openFails(path)) return nullptr;
-  if (!path.empty()) {
-    auto data = std::make_unique<MeshData>();
-    data->name = name;
-    std::string error;
-    if (parseMeshFile(path, *data, error)) mesh = std::move(data);
-  }
-  const MeshData *result = mesh.get();
-  byName_[key] = std::move(mesh);
-  return result;
+  if (path.empty() || (gate_ && gate_->openFails(path))) return nullptr;
+  auto mesh = std::make_unique<MeshData>();
+  mesh->name = name;
+  std::string error;
+  if (!parseMeshFile(path, *mesh, error)) return nullptr;
+  return byName_.emplace(text::lower(name), std::move(mesh)).first->second.get();
 }
 
 bool MeshLibrary::owns(const void *mesh) const {

@@ -1,5 +1,6 @@
 // Mesh files of the simulator tree (Meshes/<name>.msh, the simulator's text
-// mesh format) and the per-run library that loads each of them once.
+// mesh format) and the per-run library that loads each of them once it can
+// (a mesh that could not be loaded is looked for again at its next load).
 //
 // A MESHHANDLE handed to a module is the address of a MeshData owned by the
 // library; it stays valid until the run ends. The stand-in keeps what it
@@ -57,7 +58,7 @@ public:
 private:
   std::string root_;
   FileGate *gate_;
-  std::map<std::string, std::unique_ptr<MeshData>, text::NoCaseLess> byName_;  // lower-case name; null: failed
+  std::map<std::string, std::unique_ptr<MeshData>, text::NoCaseLess> byName_;  // lower-case name
 };
 
 }  // namespace simhost

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "files/vessel_class.h"
 #include "world/geometry.h"
 #include "world/text.h"
 #include "world/vessel_state.h"
@@ -96,6 +97,32 @@ void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w) {
     w.item("ATTACHED", std::to_string(ci) + ":" + std::to_string(pi) + "," + parent.name);
   }
   w.item("AFCMODE", std::to_string(v.adcMode));
+}
+
+namespace {
+
+const char kEmptyMassKey[] = "SIMHOST_EMPTYMASS";
+
+double classMass(const VesselRecord &v) { return v.cls && v.cls->hasMass ? v.cls->mass : 0.0; }
+
+}  // namespace
+
+void writeOwnLines(const VesselRecord &v, ScenarioWriter &w) {
+  if (v.emptyMass != classMass(v)) w.item(kEmptyMassKey, text::formatRoundTrip(v.emptyMass));
+}
+
+bool parseOwnLine(VesselRecord &v, std::string_view line) {
+  std::string_view l = text::trim(line);
+  const size_t keyEnd = l.find_first_of(" \t");
+  if (!text::iequals(l.substr(0, keyEnd), kEmptyMassKey)) return false;
+  double kg = 0;
+  if (keyEnd == std::string_view::npos || !text::parseNumbers(l.substr(keyEnd), &kg, 1) || !std::isfinite(kg) ||
+      kg < 0) {
+    if (v.loading) v.loading->fail(std::string(kEmptyMassKey) + " needs one number of kg, 0 or more");
+    return true;
+  }
+  v.emptyMass = kg;
+  return true;
 }
 
 namespace {

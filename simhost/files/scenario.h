@@ -57,6 +57,15 @@ void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w);
 // line is not one of the host's. Faults go to the vessel's block.
 bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs);
 
+// simhost's own line in a passive vessel's block, "SIMHOST_EMPTYMASS KG":
+// its empty mass where it differs from its class's (cargo released lighter
+// than its type, rock that gave part of itself), so that a reload keeps it.
+// A module's vessel writes its own mass, if it keeps one.
+void writeOwnLines(const VesselRecord &v, ScenarioWriter &w);
+// True when the line is simhost's own and was read into the vessel; a
+// malformed value is a fault of the vessel's block.
+bool parseOwnLine(VesselRecord &v, std::string_view line);
+
 // The handles the oapi functions accept: the block or writer of the host
 // call that is running, null otherwise.
 ScenarioBlock *activeBlock(FILEHANDLE f);

@@ -90,34 +90,29 @@ bool parseClassFile(const std::string &path, VesselClass &cls, std::string &erro
 
 const VesselClass *ClassLibrary::find(const std::string &className, std::string &error) {
   auto it = byName_.find(className);
-  if (it == byName_.end()) {
-    const std::string key = text::lower(className);
-    Entry entry;
-    std::string simPath = "Config\\Vessels\\" + className + ".cfg";
-    std::string path = className.empty() ? "" : resolvePath(root_, simPath);
-    // A class file that could not be opened is not remembered: once the
-    // fault is gone, the class loads.
-    if (!path.empty() && gate_ && gate_->openFails(path)) {
-      error = "vessel class " + className + ": " + simPath + " cannot be opened";
-      return nullptr;
-    }
-    if (path.empty()) {
-      entry.error = "unknown vessel class " + className + " (no " + simPath + ")";
-    } else {
-      auto cls = std::make_unique<VesselClass>();
-      cls->name = className;
-      cls->file = path;
-      std::string why;
-      if (parseClassFile(path, *cls, why)) {
-        entry.cls = std::move(cls);
-      } else {
-        entry.error = "vessel class " + className + ": " + simPath + ":" + why;
-      }
-    }
-    it = byName_.emplace(key, std::move(entry)).first;
+  if (it != byName_.end()) return it->second.get();
+  // Only classes that loaded are remembered: a class file that is missing,
+  // cannot be opened or is malformed is looked for again at the class's
+  // next use, so one that appears or is put right during the run is seen.
+  std::string simPath = "Config\\Vessels\\" + className + ".cfg";
+  std::string path = className.empty() ? "" : resolvePath(root_, simPath);
+  if (path.empty()) {
+    error = "unknown vessel class " + className + " (no " + simPath + ")";
+    return nullptr;
   }
-  if (!it->second.cls) error = it->second.error;
-  return it->second.cls.get();
+  if (gate_ && gate_->openFails(path)) {
+    error = "vessel class " + className + ": " + simPath + " cannot be opened";
+    return nullptr;
+  }
+  auto cls = std::make_unique<VesselClass>();
+  cls->name = className;
+  cls->file = path;
+  std::string why;
+  if (!parseClassFile(path, *cls, why)) {
+    error = "vessel class " + className + ": " + simPath + ":" + why;
+    return nullptr;
+  }
+  return byName_.emplace(text::lower(className), std::move(cls)).first->second.get();
 }
 
 }  // namespace simhost

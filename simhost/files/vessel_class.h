@@ -1,10 +1,11 @@
 // Vessel classes: the files Config/Vessels/<class>.cfg of the simulator tree
-// and the per-run library that reads each of them once.
+// and the per-run library that reads each of them once it loads.
 //
 // A class whose file names a Module is made by that plugin; any other class
 // is a passive vessel that the file defines by itself (size, empty mass, one
-// mesh, touchdown points and attachment points). The library keeps failures
-// too, so a class that cannot be made is refused the same way every time.
+// mesh, touchdown points and attachment points). The library keeps the
+// classes it loaded; a class that could not be loaded is looked for again at
+// its next use, as a file that appears is seen at its next open.
 #pragma once
 
 #include <map>
@@ -47,13 +48,9 @@ public:
   const VesselClass *find(const std::string &className, std::string &error);
 
 private:
-  struct Entry {
-    std::unique_ptr<VesselClass> cls;
-    std::string error;
-  };
   std::string root_;
   FileGate *gate_;
-  std::map<std::string, Entry, text::NoCaseLess> byName_;  // lower-case class name
+  std::map<std::string, std::unique_ptr<VesselClass>, text::NoCaseLess> byName_;  // lower-case class name
 };
 
 }  // namespace simhost

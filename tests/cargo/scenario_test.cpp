@@ -144,9 +144,17 @@ TEST(CargoScenario, AnItemThatEmptiesALoadedSlotTakesItsCargoAway) {
       {"UCGO @@0,1,0,0,@@1,1,7,", 72, 0},
       {"UCGO @@0,1,0,0,", 72, 1},
       {"UCGO @@0,1,1,", 72, 1},
+      // A second item for slot 0 whose type's mesh cannot be loaded: the box
+      // goes, and the refused item's mass counts nowhere, nor in the base.
+      {"UCGO @@0,1,1,3000,NoMesh,", 0, 1},
+      {"UCGO @@0,1,1,3000,NoMesh,", 72, 1},
   };
   CargoWorld w;
   w.addCargoType("Box");
+  CargoType noMesh;
+  noMesh.mass = "3000";
+  noMesh.mesh = "UCGO\\NoSuchMesh";
+  w.addCargoType("NoMesh", noMesh);
   w.start();
   for (const Case &c : cases) {
     w.carrierVessel()->SetEmptyMass(2000);

@@ -128,6 +128,12 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
   const std::string saved = dir + "/played.scn";
   const Step steps[] = {
       {"7", "Ore cargo produced."},
+      // Paused, the simulation stands still: what is done meanwhile is
+      // recorded at the time of the pause, and the record replays.
+      {"p", "PAUSED"},
+      {":warp 10", "Done: warp 10"},
+      {"p", "running"},
+      {":warp 1", "Done: warp 1"},
       {":eva Mill 5 0 2.2", "Done: eva Mill 5 0 2.2", "@crew"},
       {":activate Mill", "Status: Autoprocessing enabled."},
       {":fly", "unknown verb \"fly\" (verbs: key, focus"},

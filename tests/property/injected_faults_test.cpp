@@ -170,7 +170,8 @@ TEST_F(InjectedFaults, ScenarioWhoseVesselCannotBeCreatedIsRefused) {
 }
 
 // Placing a vessel while its class file or its mesh is faulty fails, and
-// the fault is reported; a vanished class file is gone for good.
+// the fault is reported; a vanished class file is gone until it is made
+// again, and then seen at the class's next use.
 TEST_F(InjectedFaults, PlacedVesselsMeetFaultyClassFilesAndMeshes) {
   std::string error;
   world.tree.write("Config/Vessels/Crate.cfg", "ClassName = Crate\nMass = 100\nMeshName = UCGO\\TestBox\n");
@@ -186,6 +187,9 @@ TEST_F(InjectedFaults, PlacedVesselsMeetFaultyClassFilesAndMeshes) {
   EXPECT_FALSE(world.sim->vanishFile("Config/Vessels/Crate2.cfg", error));
   EXPECT_EQ(FaultsStruck(), "file-unopenable file-vanishes ");
   EXPECT_EQ(world.faults[0].value("file", ""), "Config/Vessels/Crate.cfg");
+  world.sim->clearFaults();
+  world.tree.write("Config/Vessels/Crate2.cfg", "ClassName = Crate2\nMass = 100\n");
+  EXPECT_TRUE(world.sim->placeVessel("C5", "Crate2", "Lander", 25, 0, 0, error)) << error;
 }
 
 // With the crew table full or its count corrupted, declaring an action area

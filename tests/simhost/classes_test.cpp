@@ -84,6 +84,12 @@ TEST_F(Classes, ClassesThatCannotBeMadeAreRefused) {
   auto notes = log.of("note");
   ASSERT_FALSE(notes.empty());
   EXPECT_NE(notes[0]["text"].get<std::string>().find("unknown vessel class Missing"), std::string::npos);
+  // A class file that appears or is put right later in the run is read at
+  // the class's next use.
+  for (const char *cls : {"Missing", "BadSize", "BadAttach"}) {
+    tree.addPassiveClass(cls);
+    EXPECT_NE(create(cls, cls), nullptr) << cls;
+  }
 }
 
 TEST_F(Classes, ModuleVesselsGetTheirCallbacksInOrder) {

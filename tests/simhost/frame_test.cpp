@@ -57,20 +57,24 @@ TEST_F(Frames, TimeRunsWithWarpAndStopsWhilePaused) {
 }
 
 // Frame n of a steady step is at n x step exactly, not at a drifting sum,
-// also after the step changed: whole-second timers must not fire early.
+// also after the step changed, and a step made of a decimal frame length
+// and acceleration (0.7 s at 3x) lands on the decimal times it adds up to:
+// whole-second timers must fire neither early nor late.
 TEST_F(Frames, TimeAtASteadyStepIsTheFrameCountTimesTheStep) {
   const struct {
     double frameLength, warp;
     int frames;
     double simt;
-  } steps[] = {{0.1, 1, 3, 0.3}, {0.1, 1, 137, 14.0}, {0.1, 1, 98, 23.8}, {0.02, 5, 50, 28.8}, {0.1, 1, 2, 29.0}};
+  } steps[] = {{0.1, 1, 3, 0.3},   {0.1, 1, 137, 14.0}, {0.1, 1, 98, 23.8}, {0.02, 5, 50, 28.8},
+               {0.1, 1, 2, 29.0},  {0.7, 3, 10, 50.0},  {0.7, 1, 90, 113.0}, {0.3, 3, 30, 140.0},
+               {0.1, 0.1, 7, 140.07}, {0.1, 1000, 3, 440.07}, {0.1, 1, 1, 440.17}};
   for (const auto &s : steps) {
     sim.setFrameLength(s.frameLength);
     sim.setWarp(s.warp);
     for (int i = 0; i < s.frames; ++i) sim.frame();
-    EXPECT_EQ(sim.simTime(), s.simt);
+    EXPECT_EQ(sim.simTime(), s.simt) << s.frameLength << " s at " << s.warp << "x";
   }
-  EXPECT_EQ(sim.sysTime(), 25.0);
+  EXPECT_EQ(sim.sysTime(), 105.1);
 }
 
 TEST_F(Frames, HudIsRecordedAndReportedWhenItChanges) {

@@ -38,6 +38,9 @@ TEST_F(Scenarios, SaveLoadSaveIsAFixedPoint) {
     simhost::Simulation sim(tree.root());
     ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << error;
     EXPECT_EQ(oapiGetVesselCount(), 3u);
+    // A passive vessel's empty mass changed during the run (cargo that gave
+    // part of itself) is its own, not its class's.
+    ASSERT_TRUE(sim.setEmptyMass("Box1", 3000.5, error)) << error;
     for (int i = 0; i < 5; ++i) sim.frame();
     ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << error;
   }
@@ -45,6 +48,8 @@ TEST_F(Scenarios, SaveLoadSaveIsAFixedPoint) {
   {
     simhost::Simulation sim(tree.root());
     ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << error;
+    EXPECT_EQ(oapiGetEmptyMass(oapiGetVesselByName(const_cast<char *>("Box1"))), 3000.5);
+    EXPECT_EQ(oapiGetEmptyMass(oapiGetVesselByName(const_cast<char *>("Flyer"))), 100);
     ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/c.scn"), error)) << error;
   }
   second = tree.read("Scenarios/c.scn");
@@ -62,6 +67,8 @@ TEST_F(Scenarios, SaveLoadSaveIsAFixedPoint) {
             std::string::npos)
       << first;
   EXPECT_NE(first.find("Box1:UCGO\\Cargos\\Box\n  STATUS Landed Moon\n"), std::string::npos);
+  EXPECT_NE(first.find("\n  SIMHOST_EMPTYMASS 3000.5\n  UNKNOWNKEY 1 2 3\nEND\n"), std::string::npos) << first;
+  EXPECT_EQ(first.find("SIMHOST_EMPTYMASS"), first.rfind("SIMHOST_EMPTYMASS")) << "only the vessel that differs";
   EXPECT_NE(first.find("Flyer:Crate\n  STATUS Orbiting Moon\n  RPOS "), std::string::npos);
   EXPECT_NE(first.find("BEGIN_FOCUS\n  Ship Mill\nEND_FOCUS"), std::string::npos);
   EXPECT_NE(first.find("  Date MJD 60000.25"), std::string::npos);
@@ -150,6 +157,7 @@ TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
       {"module block bad line", "BEGIN_SHIPS\nP:Probe\n  PROBE x\n  HEADING north\nEND\nEND_SHIPS\n", 4,
        "HEADING"},
       {"ATTACHED to nobody", "BEGIN_SHIPS\nA:Crate\n  ATTACHED 0:0,Ghost\nEND\nEND_SHIPS\n", 3, "Ghost"},
+      {"bad empty mass", "BEGIN_SHIPS\nA:Crate\n  SIMHOST_EMPTYMASS -5\nEND\nEND_SHIPS\n", 3, "SIMHOST_EMPTYMASS"},
   };
   for (const auto &c : cases) {
     tree.write("Scenarios/bad.scn", c.text);
