@@ -29,6 +29,13 @@ void registerAll(bool quick) {
     b->Arg(1000)->Arg(10000)->Arg(100000);
     common(b);
   }
+  for (auto *fn : {&bench::commandLoadSave, &bench::commandShow}) {
+    auto *b = RegisterBenchmark(fn == &bench::commandLoadSave ? "command_load_save" : "command_show", fn);
+    b->Arg(1000)->Arg(10000);
+    if (!quick) b->Arg(100000);
+    b->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(repetitions);
+    if (quick) b->MinTime(0.05);
+  }
   common(RegisterBenchmark("host_file_read/same_case", bench::hostFileRead, false));
   common(RegisterBenchmark("host_file_read/other_case", bench::hostFileRead, true));
   common(RegisterBenchmark("plain_file_read", bench::plainFileRead));

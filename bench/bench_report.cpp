@@ -46,6 +46,39 @@ struct Target {
   double goal;
 };
 
+// The commands as a user runs them, in processor time (the command's is its
+// manual time): load and save against the bytes, show
+// against load and save, and the peak memory a vessel adds to the command's
+// floor (a world of one vessel).
+void commandRows(const std::map<std::string, Best> &best, std::vector<Target> &targets) {
+  for (int n : {1000, 10000, 100000}) {
+    const std::string size = "/" + std::to_string(n);
+    const Best *run = find(best, "command_load_save" + size), *show = find(best, "command_show" + size);
+    const Best *bytes = find(best, "read_write_bytes" + size);
+    char what[64];
+    if (run && bytes) {
+      std::snprintf(what, sizeof what, "run --until 0 --save of %d", n);
+      row(what, run->ns / 1e6, "ms", bytes->cpuNs / 1e6, "ms bytes");
+      if (n == 100000) targets.push_back({"command_load_save_100k_vs_bytes", run->ns / bytes->cpuNs, 30});
+    }
+    if (show && run) {
+      std::snprintf(what, sizeof what, "show of %d", n);
+      row(what, show->ns / 1e6, "ms", run->ns / 1e6, "ms run");
+      if (n == 100000) targets.push_back({"command_show_100k_vs_load_save", show->ns / run->ns, 1});
+    }
+    for (const Best *b : {run, show}) {
+      if (!b) continue;
+      const double perVessel = (counter(*b, "peak_kb") - counter(*b, "floor_peak_kb")) * 1024 / n;
+      std::snprintf(what, sizeof what, "%s of %d: peak %.1f MiB, a vessel", b == run ? "run" : "show", n,
+                    counter(*b, "peak_kb") / 1024);
+      row(what, perVessel, "bytes", 0, "");
+      if (n == 100000)
+        targets.push_back({std::string("command_") + (b == run ? "load_save" : "show") + "_peak_bytes_per_vessel",
+                           perVessel, 1536});
+    }
+  }
+}
+
 }  // namespace
 
 void CollectingReporter::ReportRuns(const std::vector<Run> &runs) {
@@ -110,6 +143,8 @@ int printSummary(const std::map<std::string, Best> &best) {
     row(what, b->ns / 1e6, "ms", bytes->ns / 1e6, "ms bytes");
     if (n == 100000) targets.push_back({"load_save_100k_vs_bytes", b->ns / bytes->ns, 20});
   }
+
+  commandRows(best, targets);
 
   const Best *plain = find(best, "plain_file_read");
   for (const char *which : {"same_case", "other_case"}) {

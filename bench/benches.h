@@ -17,6 +17,12 @@ void restingFrame(benchmark::State &state);
 void loadSave(benchmark::State &state);
 // arg: vessels. Reading the same file's bytes and writing them.
 void readWriteBytes(benchmark::State &state);
+// arg: vessels. The simhost command as a child process: `run --until 0
+// --quiet --save` of the resting world, and `show` of it. Counters
+// "peak_kb", "floor_peak_kb": the child's peak resident memory, for this
+// world and for one of a single vessel.
+void commandLoadSave(benchmark::State &state);
+void commandShow(benchmark::State &state);
 // otherCase: the folders named in another case than the tree's.
 void hostFileRead(benchmark::State &state, bool otherCase);
 void plainFileRead(benchmark::State &state);

@@ -43,6 +43,19 @@ double Distance(const VECTOR3 &a, const VECTOR3 &b) {
   return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
+// The vessel's frame is the global frame turned and shifted, which keeps
+// distances: a vessel farther than limit in the global frame, by more than
+// rounding could ever add (here a millimetre and a millionth), is farther
+// in the vessel's frame too and needs no conversion to be turned away.
+bool SurelyFartherThan(const VECTOR3 &a, const VECTOR3 &b, double limit) {
+  if (!(limit >= 0)) {
+    return false;
+  }
+  const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+  const double rough = limit * (1 + 1e-6) + 1e-3;
+  return dx * dx + dy * dy + dz * dz > rough * rough;
+}
+
 }  // namespace
 
 double CargoBay::ConsumeCargo(const char *description, double kg) {
@@ -110,15 +123,32 @@ OBJHANDLE CargoBay::FindNearestFreeCargo(CargoSearchResult *result, const char *
   }
   double best = 10000;
   OBJHANDLE found = nullptr;
-  VECTOR3 global;
-  oapiGetGlobalPos(vesselHandle, &global);
+  VECTOR3 ownGlobal;
+  oapiGetGlobalPos(vesselHandle, &ownGlobal);
   VECTOR3 own;
-  vessel->Global2Local(global, own);
+  vessel->Global2Local(ownGlobal, own);
   // The list may shrink while the mill consumes, so its length is read
   // for every vessel.
   for (DWORD i = 0; i < oapiGetVesselCount(); ++i) {
     OBJHANDLE h = oapiGetVesselByIndex(i);
     if (!h || h == vesselHandle) {
+      continue;
+    }
+    // The distance first: it turns away almost every vessel of a busy world
+    // with one or two host calls. The tests it overtakes only read, and a
+    // vessel turned away by any test leaves the best so far as it was, so
+    // the vessel found is the one the add-on's order of tests gives, and the
+    // cargo file, still the last test, is read for the same vessels.
+    VECTOR3 global;
+    oapiGetGlobalPos(h, &global);
+    if (SurelyFartherThan(global, ownGlobal, grappleDistance < best ? grappleDistance : best)) {
+      continue;
+    }
+    VECTOR3 local;
+    vessel->Global2Local(global, local);
+    const double d = Distance(local, own);
+    // At equal distance the later vessel wins.
+    if (d > grappleDistance || d > best) {
       continue;
     }
     VESSEL *candidate = oapiGetVesselInterface(h);
@@ -127,14 +157,6 @@ OBJHANDLE CargoBay::FindNearestFreeCargo(CargoSearchResult *result, const char *
     }
     const char *className = candidate->GetClassNameA();
     if (!className || !IsFreeCargoVessel(*candidate)) {
-      continue;
-    }
-    oapiGetGlobalPos(h, &global);
-    VECTOR3 local;
-    vessel->Global2Local(global, local);
-    const double d = Distance(local, own);
-    // At equal distance the later vessel wins.
-    if (d > grappleDistance || d > best) {
       continue;
     }
     if ((candidate->GetADCtrlMode() & HeldControlModeBits) == HeldControlModeBits) {

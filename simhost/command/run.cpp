@@ -42,13 +42,19 @@ public:
     }
     Simulation sim(plan.root);
     this->sim = &sim;
-    sim.setObserver([this](const Event &event) {
-      if (loading) {
-        heldEvents.push_back(event);
-      } else {
-        record(namedAsPlanned(event, plan));
-      }
-    });
+    // Events are made only for a reader: the trace, the timeline, the replay
+    // or the map (which marks where boxes were set down). A quiet run of a
+    // large world would otherwise build one for every vessel it loads.
+    listening = trace || !plan.quiet || !plan.replay.empty() || !plan.map.empty();
+    if (listening) {
+      sim.setObserver([this](const Event &event) {
+        if (loading) {
+          heldEvents.push_back(event);
+        } else {
+          record(namedAsPlanned(event, plan));
+        }
+      });
+    }
     sim.setFrameLength(plan.dt);
     sim.setWarp(plan.warp);
     reportStart();
@@ -109,6 +115,7 @@ private:
   size_t nextEvent = 0;  // the first script event not yet fired
   bool loading = false;
   bool running = false;  // the scenario's loading is told
+  bool listening = false;  // the run's events have a reader
   std::vector<Event> heldEvents;
   // The pictures of the run (site.h, site_map.h, replay.h).
   SiteDescriptions descriptions;
@@ -222,7 +229,7 @@ private:
   }
 
   int finish(int status) {
-    reportRunEnd(*sim, status == kRunOk, frames);
+    if (listening) reportRunEnd(*sim, status == kRunOk, frames);
     // The summary is the last word: what the simulation does while it is
     // taken down is no part of the run.
     sim->setObserver(nullptr);

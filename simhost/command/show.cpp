@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
+#include <unordered_map>
 
 #include "VesselAPI.h"
 #include "plan.h"
@@ -131,13 +131,33 @@ private:
   std::ostream &out;
   std::ostream &err;
   std::string focusName;
-  std::map<std::string, json> created;  // by vessel name
+  // What whereText reads of a vessel's "created" event: a world of a
+  // hundred thousand vessels keeps one of these apiece, and the whole event
+  // would take ten times the room.
+  struct Standing {
+    bool flight = false;
+    double lon = 0, lat = 0;
+    bool hasLocal = false;
+    double local[3] = {};
+    json event() const {
+      json e = {{"status", flight ? "flight" : "landed"}, {"lon", lon}, {"lat", lat}};
+      if (hasLocal) e["local"] = {local[0], local[1], local[2]};
+      return e;
+    }
+  };
+  std::unordered_map<std::string, Standing> created;  // by vessel name
   std::vector<std::string> notes;       // what the loading told besides
 
   void keep(const Event &event) {
     const std::string kind = event.value("kind", "");
     if (kind == "created" && event.contains("name") && event["name"].is_string()) {
-      created[event["name"].get<std::string>()] = event;
+      Standing &s = created[event["name"].get<std::string>()];
+      s.flight = event.contains("status") && event["status"] == "flight";
+      s.lon = event.contains("lon") && event["lon"].is_number() ? event["lon"].get<double>() : 0.0;
+      s.lat = event.contains("lat") && event["lat"].is_number() ? event["lat"].get<double>() : 0.0;
+      const json &local = event.contains("local") ? event["local"] : json();
+      s.hasLocal = local.is_array() && local.size() == 3;
+      for (size_t i = 0; s.hasLocal && i < 3; ++i) s.local[i] = local[i].is_number() ? local[i].get<double>() : 0.0;
     } else if (kind == "note" || kind == "fault") {
       // As the timeline tells it, without its time: nothing has run yet.
       std::string told = Timeline().format(event);
@@ -176,7 +196,7 @@ private:
     VESSEL *v = oapiGetVesselInterface(vessel);
     out << '\n' << name << " (" << (v != nullptr ? v->GetClassNameA() : "?") << ")\n";
     auto it = created.find(name);
-    if (it != created.end()) out << labelled("stands", whereText(it->second, name, focusName));
+    if (it != created.end()) out << labelled("stands", whereText(it->second.event(), name, focusName));
     out << labelled("empty mass", kilograms(oapiGetEmptyMass(vessel)));
     out << labelled("attachments", attachmentsText(vessel));
     std::vector<std::string> lines;

@@ -2,9 +2,13 @@
 // first, nearest first, in whole or in part; cargo aboard when none is near.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "cargo_world.h"
+#include "test_platform.h"
 
 using cargo_test::CargoType;
 using cargo_test::CargoWorld;
@@ -17,6 +21,44 @@ CargoType Described(const std::string &description, const std::string &mass) {
   t.description = description;
   t.mass = mass;
   return t;
+}
+
+// The search for free cargo with its tests in the order the cargo add-on's
+// convention gives them, written out plainly: the bay's own vessel, the
+// interface, the class name, every parent point (attached, cargo id), the
+// distance against the reach and the best so far, the held control-mode
+// bits, and the cargo file last.
+OBJHANDLE SearchInListedOrder(OBJHANDLE own, double reach, const char *text) {
+  VESSEL *self = oapiGetVesselInterface(own);
+  double best = 10000;
+  OBJHANDLE found = nullptr;
+  for (DWORD i = 0; i < oapiGetVesselCount(); ++i) {
+    OBJHANDLE h = oapiGetVesselByIndex(i);
+    VESSEL *v = h && h != own ? oapiGetVesselInterface(h) : nullptr;
+    const char *className = v ? v->GetClassNameA() : nullptr;
+    if (!className) continue;
+    const DWORD points = v->AttachmentCount(true);
+    bool attached = false, cargoPoint = false;
+    for (DWORD j = 0; j < points; ++j) {
+      ATTACHMENTHANDLE point = v->GetAttachmentHandle(true, j);
+      attached = attached || v->GetAttachmentStatus(point);
+      const char *id = v->GetAttachmentId(point);
+      cargoPoint = cargoPoint || (id && std::strcmp(id, "UCGOCG") == 0);
+    }
+    if (points == 0 || attached || !cargoPoint) continue;
+    VECTOR3 global, mine, theirs;
+    oapiGetGlobalPos(own, &global);
+    self->Global2Local(global, mine);
+    oapiGetGlobalPos(h, &global);
+    self->Global2Local(global, theirs);
+    const double dx = theirs.x - mine.x, dy = theirs.y - mine.y, dz = theirs.z - mine.z;
+    const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (d > reach || d > best || (v->GetADCtrlMode() & 0x18) == 0x18) continue;
+    if (text && *text && CargoBay::ClassDescriptionContains(className, text) != 1) continue;
+    best = d;
+    found = h;
+  }
+  return found;
 }
 
 const char *const BoxBDescription = "KVT Mill Construction BoxB";
@@ -211,6 +253,74 @@ TEST(CargoConsumption, TheVesselsOwnMassChangeIsKeptWhileTakingFromAboard) {
   EXPECT_EQ(bay.ConsumeCargo("Rock", 400), 400);
   EXPECT_EQ(bay.baseEmptyMass, 2500);
   EXPECT_EQ(w.emptyMass("Carrier"), 3100);
+}
+
+}  // namespace
+
+namespace {
+
+// The bay finds what the plain search finds and reads the same cargo files
+// in the same order, search after search while the vessels found are taken
+// away: it may test in another order, never with another outcome.
+TEST(CargoConsumption, SearchFindsAndReadsAsTheConventionsOrder) {
+  struct Candidate {
+    const char *name, *type;
+    Spot at;
+    int afcMode = -1;      // -1: as placed
+    bool carried = false;  // hung on the truck standing within reach
+  };
+  const Candidate world[] = {
+      {"Far", "RockFar", {0, 14}},         {"Mid", "RockMid", {0, 8}},
+      {"Gravel", "Gravel", {0, 6}},        {"Held", "RockHeld", {0, 5}, 0x18},
+      {"Carried", "RockCarried", {5, 2}, -1, true},
+      {"Foreign", "Foreign", {1, 1}},      {"Pitch", "RockPitch", {4, 0}, 0x10},
+      {"Twin1", "RockTwin1", {0, -3}},     {"Twin2", "RockTwin2", {0, -3}},
+      {"Yaw", "RockYaw", {0, 3.5}, 0x08},  {"LaterMid", "RockMid", {6, 0}},
+  };
+  struct Search {
+    const char *text;
+    int reach;  // whole metres, as the bay takes it; the twins stand about 3 m away
+  };
+  const Search searches[] = {{"rock", 10}, {"GRAVEL", 10}, {"", 10}, {nullptr, 10}, {"rock", 3}, {"rock", 4}, {"rock", 20}};
+  for (const Search &s : searches) {
+    const std::string label = std::string(s.text ? s.text : "(null)") + " within " + std::to_string(s.reach);
+    CargoWorld w;
+    for (const Candidate &c : world) {
+      CargoType type = Described(std::strcmp(c.type, "Gravel") == 0 ? "Gravel" : RockDescription, "1000");
+      if (std::strcmp(c.type, "Foreign") == 0) {
+        type.attachment = false;
+        type.extraLines = "BEGIN_ATTACHMENT\nP 0 -0.65 0  0 -1 0  0 0 1  UCGOCX\nEND_ATTACHMENT\n";
+      }
+      w.addCargoType(c.type, type);
+    }
+    w.tree.write("Config/Vessels/Truck.cfg", "Size = 3\nMass = 5000\nMeshName = UCGO\\TestBox\n"
+                                             "BEGIN_ATTACHMENT\nC 0 2 0  0 1 0  0 0 1  UCGOCG\nEND_ATTACHMENT\n");
+    w.start();
+    std::string error;
+    ASSERT_TRUE(w.sim->placeVessel("Truck", "Truck", "Carrier", 5, 2, 0, error)) << error;
+    for (const Candidate &c : world) {
+      w.placeCargo(c.name, c.type, c.at);
+      EXPECT_TRUE(!c.carried || w.sim->attach(c.name, "Truck", error)) << error;
+      EXPECT_TRUE(c.afcMode < 0 || w.sim->setAfcMode(c.name, static_cast<DWORD>(c.afcMode), error)) << error;
+    }
+    CargoBay bay;
+    w.setUpBay(bay);
+    bay.SetGrappleDistance(s.reach);
+    kvt_test::OpenWatch files(w.tree.path("Config/Vessels/UCGO/Cargos"));
+    for (int take = 0;; ++take) {
+      files.opened();
+      const OBJHANDLE expected = SearchInListedOrder(w.carrier(), s.reach, s.text);
+      const std::vector<std::string> expectedFiles = files.opened();
+      CargoSearchResult found;
+      EXPECT_EQ(bay.FindNearestFreeCargo(&found, s.text), expected) << label << ", take " << take;
+      EXPECT_EQ(files.opened(), expectedFiles) << label << ", take " << take;
+      if (take == 0 && s.text && std::strcmp(s.text, "rock") == 0 && s.reach == 10) {
+        EXPECT_EQ(expected, w.vessel("Twin2")) << "the later of two at equal distance";
+        EXPECT_EQ(expectedFiles.size(), files.watching() ? 5u : 0u) << "Mid, Gravel, Pitch, Twin1, Twin2";
+      }
+      if (!expected || !oapiDeleteVessel(expected, nullptr)) break;
+    }
+  }
 }
 
 }  // namespace

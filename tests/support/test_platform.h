@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace kvt_test {
 
@@ -29,6 +30,24 @@ void *moduleSymbol(void *module, const char *name);
 std::set<std::string> exportedNames(void *module);
 std::set<std::string> importedModules(void *module);
 #endif
+
+// The files opened in a folder (not in its subfolders), by this process or
+// any other, in the order of their opens: to see which files a component
+// reads, and when, without standing between it and the host. Linux only
+// (inotify); elsewhere watching() is false and opened() stays empty.
+class OpenWatch {
+public:
+  explicit OpenWatch(const std::string &folder);
+  ~OpenWatch();
+  OpenWatch(const OpenWatch &) = delete;
+  OpenWatch &operator=(const OpenWatch &) = delete;
+  bool watching() const { return handle_ >= 0; }
+  // The names of the files opened since the watch began or the last call.
+  std::vector<std::string> opened();
+
+private:
+  int handle_ = -1;
+};
 
 // The test executable's own file.
 std::string thisExecutable();

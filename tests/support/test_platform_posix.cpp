@@ -7,6 +7,9 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
 
 #include <climits>
 #include <cstdio>
@@ -35,6 +38,40 @@ void *loadedModule(const std::string &path) {
 }
 
 void *moduleSymbol(void *module, const char *name) { return module ? dlsym(module, name) : nullptr; }
+
+#ifdef __linux__
+// Closes are watched too: inotify merges an event into an identical one
+// still unread, so two opens of one file in a row would count as one, but
+// an open, its close and the next open differ.
+OpenWatch::OpenWatch(const std::string &folder) : handle_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  if (handle_ >= 0 && inotify_add_watch(handle_, folder.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    close(handle_);
+    handle_ = -1;
+  }
+}
+
+OpenWatch::~OpenWatch() {
+  if (handle_ >= 0) close(handle_);
+}
+
+std::vector<std::string> OpenWatch::opened() {
+  std::vector<std::string> names;
+  alignas(inotify_event) char buffer[16384];
+  ssize_t n;
+  while (handle_ >= 0 && (n = read(handle_, buffer, sizeof buffer)) > 0) {
+    for (ssize_t at = 0; at < n;) {
+      const inotify_event *e = reinterpret_cast<const inotify_event *>(buffer + at);
+      if ((e->mask & IN_OPEN) && !(e->mask & IN_ISDIR) && e->len > 0) names.emplace_back(e->name);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+    }
+  }
+  return names;
+}
+#else
+OpenWatch::OpenWatch(const std::string &) {}
+OpenWatch::~OpenWatch() = default;
+std::vector<std::string> OpenWatch::opened() { return {}; }
+#endif
 
 std::string thisExecutable() {
   char path[PATH_MAX] = {};

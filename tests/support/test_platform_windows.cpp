@@ -72,6 +72,11 @@ std::set<std::string> importedModules(void *module) {
   return names;
 }
 
+// Windows tells of changes to a folder, not of opens.
+OpenWatch::OpenWatch(const std::string &) {}
+OpenWatch::~OpenWatch() = default;
+std::vector<std::string> OpenWatch::opened() { return {}; }
+
 std::string thisExecutable() {
   char path[MAX_PATH] = {};
   const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
