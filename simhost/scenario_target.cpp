@@ -142,7 +142,7 @@ void RunTarget::noteBelowGround(VesselRecord &v, const ScenarioBlock &block) {
   rt_.scenario.note(block.shipLine, v.name, text);
 }
 
-void RunTarget::holdAttached(VesselRecord &child) {
+void RunTarget::holdAttached(VesselRecord &child, const char *parentIs) {
   PendingAttachment &pending = *child.pendingAttachment;
   HeldShip held;
   held.name = child.name;
@@ -155,20 +155,23 @@ void RunTarget::holdAttached(VesselRecord &child) {
   for (HeldShip &h : rt_.scenario.held)
     if (h.afterSerial == child.serial) h.afterSerial = pending.after;
   rt_.scenario.note(pending.shipLine, child.name,
-                    "held as read, not in the world: attached to " + pending.parent +
-                        ", which simhost does not hold; a save writes it back as read");
+                    "held as read, not in the world: attached to " + pending.parent + parentIs +
+                        "; a save writes it back as read");
   rt_.scenario.held.push_back(std::move(held));
   rt_.deleteVessel(&child, nullptr);
 }
 
 bool RunTarget::joinAttachments(int &line, std::string &what) {
-  // A child of a parent simhost does not hold is held as read; so, in turn,
-  // are its own children.
+  // A child of a parent simhost does not hold, or of a stand-in (which has
+  // no attachment points), is held as read; so, in turn, are its own
+  // children.
   for (bool more = true; more;) {
     more = false;
     for (VesselRecord *child : std::vector<VesselRecord *>(rt_.world.vessels())) {
-      if (!child->pendingAttachment || rt_.world.find(child->pendingAttachment->parent)) continue;
-      holdAttached(*child);
+      if (!child->pendingAttachment) continue;
+      const VesselRecord *parent = rt_.world.find(child->pendingAttachment->parent);
+      if (parent && !parent->standIn) continue;
+      holdAttached(*child, parent ? ", a stand-in without attachment points" : ", which simhost does not hold");
       more = true;
     }
   }

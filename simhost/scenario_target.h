@@ -28,7 +28,7 @@ private:
   std::string whyHeld(const std::string &className, const ScenarioBlock &block, bool standIn);
   void hold(const std::string &name, const std::string &className, const ScenarioBlock &block,
             const std::string &why);
-  void holdAttached(VesselRecord &child);
+  void holdAttached(VesselRecord &child, const char *parentIs);
   // Notes the block's lines that the vessel's save will not write.
   void noteDroppedLines(VesselRecord &v, const ScenarioBlock &block);
   void noteBelowGround(VesselRecord &v, const ScenarioBlock &block);
