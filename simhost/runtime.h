@@ -50,6 +50,10 @@ public:
   // ---- vessels (vessel_factory.cpp)
   VesselRecord *createVessel(const std::string &name, const std::string &className, const VESSELSTATUS2 *state,
                              ScenarioBlock *block, std::string &error) override;
+  // A stand-in for a ship of a class the tree lacks, placed by its block's
+  // lines (stand_in.cpp).
+  VesselRecord *createStandIn(const std::string &name, const std::string &className, ScenarioBlock &block,
+                              std::string &error);
   void deleteVessel(VesselRecord *vessel, VesselRecord *alternativeFocus) override;
   void deleteAllVessels();
   void announce(VesselRecord *vessel);

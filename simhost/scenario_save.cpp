@@ -11,6 +11,11 @@ namespace {
 
 // The block between NAME:CLASS and END.
 void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+  if (v.standIn) {
+    // Between its NAME line and END.
+    for (size_t i = 1; i + 1 < v.verbatim.size(); ++i) w.line(v.verbatim[i]);
+    return;
+  }
   VESSEL2 *cb = callbacksOf(&v);
   setActiveWriter(&w);
   if (v.module && cb) {
@@ -24,9 +29,23 @@ void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
 }
 
 void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+  if (v.standIn) {
+    for (const auto &l : v.verbatim) w.line(l);
+    return;
+  }
   w.line({v.name, ":", v.className});
   writeVesselLines(rt, v, w);
   w.line("END");
+}
+
+// The ships held as read that stood after the vessel of serial after (0:
+// before any), each written once.
+void writeHeld(const ScenarioMeta &meta, uint64_t after, std::vector<bool> &written, ScenarioWriter &w) {
+  for (size_t i = 0; i < meta.held.size(); ++i) {
+    if (written[i] || meta.held[i].afterSerial != after) continue;
+    for (const auto &l : meta.held[i].lines) w.line(l);
+    written[i] = true;
+  }
 }
 
 }  // namespace
@@ -55,12 +74,22 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   w.out.reserve(rt.world.count() * 128 + 4096);
   {
     BusyScope scope(rt);
-    writeScenarioStart(rt.scenario, rt.mjd(), rt.focus ? &rt.focus->name : nullptr, w);
+    const std::string *focus = rt.focus ? &rt.focus->name : nullptr;
+    writeScenarioStart(rt.scenario, rt.mjd(), focus, w);
+    const bool anyHeld = !rt.scenario.held.empty();
+    std::vector<bool> written(rt.scenario.held.size(), false);
+    if (anyHeld) writeHeld(rt.scenario, 0, written, w);
     // A module may delete vessels while saving; walk a snapshot.
     std::vector<VesselRecord *> vessels = rt.world.vessels();
-    for (VesselRecord *v : vessels)
+    for (VesselRecord *v : vessels) {
+      const uint64_t serial = v->serial;
       if (rt.world.fromHandle(v)) writeVessel(rt, *v, w);
-    writeScenarioEnd(rt.scenario, w);
+      if (anyHeld) writeHeld(rt.scenario, serial, written, w);
+    }
+    // Those that stood after a vessel deleted since.
+    for (size_t i = 0; i < written.size(); ++i)
+      if (!written[i]) writeHeld(rt.scenario, rt.scenario.held[i].afterSerial, written, w);
+    writeScenarioEnd(rt.scenario, rt.mjd(), focus, w);
   }
   if (!writeScenarioFile(path, target, w, error)) return false;
   rt.report({{"kind", "saved"}, {"file", path}});

@@ -117,6 +117,8 @@ bool Simulation::loadScenario(const std::string &path, std::string &error) {
 bool Simulation::saveScenario(const std::string &path, std::string &error) {
   return saveScenarioFile(impl->rt, impl->folder.outside(path), error);
 }
+const ScenarioMeta &Simulation::scenarioRead() const { return impl->rt.scenario; }
+
 bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error) {
   VesselRecord *v = named(impl->rt, name, error);
   if (!v) return false;

@@ -41,6 +41,7 @@
 
 #include "OrbiterAPI.h"
 #include "files/path_lookup.h"
+#include "files/scenario_file.h"
 #include "plugin/event.h"
 #include "plugin/hud_surface.h"
 
@@ -82,6 +83,9 @@ public:
   // NAME:CLASS line and END, without their indentation. False when there
   // is no vessel of that name.
   bool vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error);
+  // What the last load kept as read and noted: the ships held as read, not
+  // in the world, and the notes with their lines, in file order.
+  const ScenarioMeta &scenarioRead() const;
 
   // ---- time and display
   void setFrameLength(double seconds);  // real seconds per frame, default 0.1

@@ -102,6 +102,13 @@ bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &
   return true;
 }
 
+// A class with nothing of its own: no file, no module, no mesh, no
+// attachments, an empty mass of 0 kg.
+const VesselClass &standInClass() {
+  static const VesselClass cls;
+  return cls;
+}
+
 bool validStatus(Runtime &rt, const VESSELSTATUS2 &vs) {
   VesselRecord scratch;
   return applyStatus2(rt, scratch, vs);
@@ -187,6 +194,40 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     announce(v);
     if (!focus) changeFocus(v);
   }
+  return v;
+}
+
+VesselRecord *Runtime::createStandIn(const std::string &name, const std::string &className, ScenarioBlock &block,
+                                     std::string &error) {
+  BusyScope scope(*this);
+  if (!validName(name, error)) return nullptr;
+  if (faults.creationFails(*this, name, className)) {
+    error = "vessel " + name + ": creation failed (injected fault)";
+    return nullptr;
+  }
+  OwnedVessel owned = world.make();
+  if (!owned) {
+    error = "vessel " + name + ": the world has no room for another vessel";
+    return nullptr;
+  }
+  owned->serial = ++g_serial;
+  owned->name = name;
+  owned->className = className;
+  owned->cls = &standInClass();
+  owned->standIn = true;
+  applyClassDefaults(*this, *owned, standInClass());
+  setLanded(*owned, 0, 0, 0);
+  VesselRecord *v = world.add(std::move(owned));
+  v->iface = v->makeHostIface();
+  if (!loadState(*this, *v, block, error)) {
+    removed.push_back(world.remove(v));
+    return nullptr;
+  }
+  for (std::string_view line : block.verbatim) v->verbatim.emplace_back(line);
+  v->keptLines.clear();
+  v->visual.emplace();
+  v->visual->owner = v;
+  v->visHandle = &*v->visual;
   return v;
 }
 

@@ -164,6 +164,10 @@ int main(int argc, char **argv) {
   CLI::Option *mapAtOption =
       run->add_option("--map-at", mapAt, "The simulation time in seconds the --map shows instead of the end")
           ->check(finiteAtLeast(0, true));
+  run->add_option("--map-radius", options.mapRadius,
+                  "How far around the focus vessel the map and the replay reach, in metres (default 100); vessels "
+                  "beyond are counted, not drawn")
+      ->check(finiteAtLeast(0, false));
   run->add_option("--replay", options.replay,
                   "Write a self-contained HTML page that replays the run in 3-D (opens from disk, no network)");
   run->footer(kScriptVerbs);
@@ -190,6 +194,10 @@ int main(int argc, char **argv) {
   show->add_option("VESSEL", showOptions.vessels, "Show only these vessels (default: every vessel)");
   show->add_option("--root", showOptions.root, kRootHelp);
   show->add_option("--map", showOptions.map, "Write a top-down site map around the focus vessel (SVG) as loaded");
+  show->add_option("--map-radius", showOptions.mapRadius,
+                   "How far around the focus vessel the map reaches, in metres (default 100); vessels beyond are "
+                   "counted, not drawn")
+      ->check(finiteAtLeast(0, false));
   show->footer("For each vessel: name, class, where it stands (longitude, latitude, metres from the focus vessel), "
                "empty mass, attachment points, and the lines a save would write in its block.\nExit status: 0 "
                "shown, 1 the scenario was refused or the map could not be written (the reason names its file and line), 2 bad usage.");

@@ -120,6 +120,13 @@ std::string mapLegend(const SiteMoment &m, double left, double top) {
     y += 17;
     s += svg::element("text", {{"x", num(left)}, {"y", num(y)}, {"font-size", "12"}, {"fill", "#444"}}, line);
   }
+  if (m.beyond > 0) {
+    y += 20;
+    char line[160];
+    std::snprintf(line, sizeof line, "%zu %s beyond %g m of %s not drawn", m.beyond,
+                  m.beyond == 1 ? "vessel" : "vessels", m.radius, m.focus.c_str());
+    s += svg::element("text", {{"x", num(left)}, {"y", num(y)}, {"font-size", "12"}, {"fill", "#444"}}, line);
+  }
   for (const std::string &problem : m.problems) {
     y += 20;
     s += svg::element("text", {{"x", num(left)}, {"y", num(y)}, {"font-size", "12"}, {"fill", "#b00"}}, problem);

@@ -101,6 +101,7 @@ bool planPictures(const RunOptions &options, RunPlan &plan, std::vector<std::str
                      std::to_string(plan.until) + " s");
   plan.map = options.map;
   plan.mapAt = options.mapAt.value_or(-1);
+  plan.mapRadius = options.mapRadius;
   plan.replay = options.replay;
   if (!options.replay.empty()) {
     plan.replayAssets = replayAssetsDir();

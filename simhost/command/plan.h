@@ -16,6 +16,9 @@
 
 namespace simhost::command {
 
+// How far around the focus vessel the pictures reach unless told, m.
+inline constexpr double kSiteRadiusDefault = 100;
+
 struct RunOptions {
   std::string scenario;  // a path, or a name under the tree's Scenarios/; empty: the demo
   std::string root;      // empty: the tree built beside the executable
@@ -28,6 +31,7 @@ struct RunOptions {
   bool quiet = false;
   std::string map;                // the site map, SVG
   std::optional<double> mapAt;    // the moment the map shows; default: the end
+  double mapRadius = kSiteRadiusDefault;  // the map and the replay reach so far around the focus vessel, m
   std::string replay;             // the 3-D replay page, HTML
 };
 
@@ -46,6 +50,7 @@ struct RunPlan {
   bool quiet = false;
   std::string map;
   double mapAt = -1;          // < 0: the end of the run
+  double mapRadius = kSiteRadiusDefault;
   std::string replay;
   std::string replayAssets;   // the page's scripts and three.js
 };

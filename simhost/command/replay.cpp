@@ -114,10 +114,12 @@ void addMeshes(Simulation &sim, json &meshes, const json &vessel) {
 void ReplayRecorder::start(Simulation &sim, const std::string &title) {
   Data &d = *data_;
   SiteMoment moment;
+  moment.radius = radius;
   std::string error;
   d.started = true;
   if (!captureSite(sim, descriptions_, history_, moment, error)) return;
-  d.page = {{"title", title}, {"focus", moment.focus}, {"north", vec(moment.north)}};
+  d.page = {{"title", title}, {"focus", moment.focus}, {"north", vec(moment.north)}, {"radius", radius},
+            {"beyond", moment.beyond}};
   d.lines.setFocusName(moment.focus);
   for (const SiteVessel &v : moment.vessels) {
     d.vessels.push_back(vesselJson(v, sim.simTime()));
@@ -146,6 +148,7 @@ void ReplayRecorder::event(Simulation &sim, const Event &event) {
   if (kind != "created" || name.empty() || d.known.count(name) > 0) return;
   // A vessel created in the run: its pose and meshes as it is announced.
   SiteMoment moment;
+  moment.radius = radius;
   std::string error;
   if (!captureSite(sim, descriptions_, history_, moment, error) || moment.focus != d.page.value("focus", "")) return;
   for (const SiteVessel &v : moment.vessels) {

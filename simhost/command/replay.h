@@ -27,6 +27,9 @@ public:
   ReplayRecorder(SiteDescriptions &descriptions, const SetDownHistory &history);
   ~ReplayRecorder();
 
+  // Vessels farther from the focus vessel are counted, not drawn.
+  double radius = kSiteRadius;
+
   void start(Simulation &sim, const std::string &title);
   void event(Simulation &sim, const Event &event);
   void afterFrame(Simulation &sim);

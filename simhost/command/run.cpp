@@ -26,6 +26,8 @@ constexpr double kTimeSlack = 1e-9;
 // Runs of more frames than this show their progress on a terminal.
 constexpr long kLongRunFrames = 1000;
 constexpr long kProgressEveryFrames = 100;
+// The stand-ins a run names on stderr; the rest are counted.
+constexpr size_t kStandInsNamed = 3;
 
 class ScriptedRun {
 public:
@@ -66,9 +68,11 @@ public:
     loading = true;
     bool loaded = sim.loadScenario(plan.scenarioPath, error);
     loading = false;
+    if (loaded) tellLoadNotes();
     noteFocus();
     if (loaded && !plan.replay.empty()) {
       replay = std::make_unique<ReplayRecorder>(descriptions, setDowns);
+      replay->radius = plan.mapRadius;
       replay->start(sim, plan.scenarioShown);
     }
     for (Event &event : heldEvents) record(namedAsPlanned(std::move(event), plan));
@@ -161,6 +165,43 @@ private:
     sim->report(start);
   }
 
+  // What the load kept as read or noted, before the timeline: the stand-ins
+  // counted once, with the first few named, and every other note.
+  void tellLoadNotes() {
+    const ScenarioMeta &read = sim->scenarioRead();
+    std::vector<std::string> standIns;
+    for (const LoadNote &note : read.notes) {
+      const HeldShip *held = nullptr;
+      for (const HeldShip &ship : read.held)
+        if (ship.name == note.vessel && ship.standIn) held = &ship;
+      if (note.standIn || held) standIns.push_back(note.vessel);
+    }
+    if (!standIns.empty()) {
+      std::string names;
+      for (size_t i = 0; i < standIns.size() && i < kStandInsNamed; ++i) names += (i > 0 ? ", " : "") + standIns[i];
+      if (standIns.size() > kStandInsNamed) names += " and " + std::to_string(standIns.size() - kStandInsNamed) + " more";
+      tell(std::to_string(standIns.size()) + (standIns.size() == 1 ? " stand-in" : " stand-ins") +
+           " for classes the tree has no Config/Vessels file for, kept as read: " + names);
+    }
+    for (const LoadNote &note : read.notes) {
+      if (note.standIn) continue;
+      tell(plan.scenarioShown + (note.line > 0 ? ":" + std::to_string(note.line) : std::string()) + ": " +
+           (note.vessel.empty() ? "" : note.vessel + ": ") + note.text);
+    }
+  }
+
+  // Script events of different times that one frame takes at once: time
+  // acceleration has run past the first ones.
+  void noteSharedFrame(size_t next) {
+    size_t due = next;
+    while (due < plan.events.size() && plan.events[due].time <= actions->clock() + kTimeSlack) ++due;
+    if (due - next < 2 || !(plan.events[due - 1].time > plan.events[next].time + kTimeSlack)) return;
+    sim->report({{"kind", "note"},
+                 {"text", "events of lines " + std::to_string(plan.events[next].line) + "-" +
+                              std::to_string(plan.events[due - 1].line) + " fall into the frame at " +
+                              fixedTime(actions->clock()) + " s"}});
+  }
+
   // The vessel "created" positions are measured from, for scenarios whose
   // focus was set while loading.
   void noteFocus() {
@@ -178,6 +219,7 @@ private:
     size_t &next = nextEvent;
     const bool longRun = plan.until / (plan.dt * plan.warp) > kLongRunFrames;
     for (;;) {
+      noteSharedFrame(next);
       while (next < plan.events.size() && plan.events[next].time <= actions->clock() + kTimeSlack) {
         if (!fire(plan.events[next++])) return kRunFailed;
         if (actions->stopped()) return kRunOk;
@@ -249,6 +291,7 @@ private:
     std::string error;
     mapTaken = true;
     mapMoment.title = plan.scenarioShown;
+    mapMoment.radius = plan.mapRadius;
     if (!captureSite(*sim, descriptions, setDowns, mapMoment, error)) tell("no map: " + error);
   }
 

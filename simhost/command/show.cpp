@@ -13,6 +13,7 @@
 #include "site_map.h"
 #include "timeline.h"
 #include "world/text.h"
+#include "world/world.h"
 
 namespace simhost::command {
 
@@ -102,16 +103,20 @@ public:
       err << "simhost: scenario " << place.shown << " refused: " << error << '\n';
       return kRunFailed;
     }
+    read = &sim.scenarioRead();
     std::vector<OBJHANDLE> vessels;
-    if (!chooseVessels(wanted, vessels)) return kBadUsage;
+    std::vector<const HeldShip *> held;
+    if (!chooseVessels(wanted, vessels, held)) return kBadUsage;
     OBJHANDLE focus = sim.focus();
     focusName = focus != nullptr ? objectName(focus) : "";
     header();
     for (OBJHANDLE vessel : vessels) showVessel(sim, vessel);
+    for (const HeldShip *ship : held) showHeld(*ship);
     return drawMap(sim) ? kRunOk : kRunFailed;
   }
 
   std::string mapFile;
+  double mapRadius = kSiteRadius;
 
 private:
   bool drawMap(Simulation &sim) {
@@ -119,6 +124,7 @@ private:
     SiteDescriptions descriptions(place.root);
     SiteMoment moment;
     moment.title = place.shown;
+    moment.radius = mapRadius;
     std::string error;
     if (captureSite(sim, descriptions, SetDownHistory(), moment, error) && writeSiteMap(sim.operatorPath(mapFile), moment, error))
       return true;
@@ -147,6 +153,7 @@ private:
   };
   std::unordered_map<std::string, Standing> created;  // by vessel name
   std::vector<std::string> notes;       // what the loading told besides
+  const ScenarioMeta *read = nullptr;   // what the loading kept and noted
 
   void keep(const Event &event) {
     const std::string kind = event.value("kind", "");
@@ -166,14 +173,26 @@ private:
     }
   }
 
-  bool chooseVessels(const std::vector<std::string> &wanted, std::vector<OBJHANDLE> &vessels) {
+  const HeldShip *heldNamed(const std::string &name) const {
+    for (const HeldShip &ship : read->held)
+      if (text::iequals(ship.name, name)) return &ship;
+    return nullptr;
+  }
+
+  bool chooseVessels(const std::vector<std::string> &wanted, std::vector<OBJHANDLE> &vessels,
+                     std::vector<const HeldShip *> &held) {
     if (wanted.empty()) {
       for (DWORD i = 0; i < oapiGetVesselCount(); ++i) vessels.push_back(oapiGetVesselByIndex(i));
+      for (const HeldShip &ship : read->held) held.push_back(&ship);
       return true;
     }
     bool allFound = true;
     for (const std::string &name : wanted) {
       OBJHANDLE vessel = vesselNamed(name);
+      if (vessel == nullptr && heldNamed(name) != nullptr) {
+        held.push_back(heldNamed(name));
+        continue;
+      }
       if (vessel == nullptr) {
         err << "simhost: no vessel \"" << name << "\" in the scenario " << place.shown << '\n';
         allFound = false;
@@ -188,7 +207,35 @@ private:
     out << "simhost: scenario " << place.shown << " on the simulator tree " << place.root << ", loaded, not run\n";
     out << "  " << count << (count == 1 ? " vessel" : " vessels");
     out << (focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName) << "\n";
+    size_t standIns = 0;
+    for (const VesselRecord *v : Simulation::current()->world().vessels()) standIns += v->standIn ? 1 : 0;
+    if (standIns > 0 || !read->held.empty())
+      out << "  kept as read: " << counted(standIns, "stand-in", "stand-ins") << " in the world, "
+          << counted(read->held.size(), "ship", "ships") << " held aside (not in the world)\n";
     for (const std::string &note : notes) out << "  while loading: " << note;
+    for (const LoadNote &note : read->notes)
+      if (note.vessel.empty()) out << "  note: " << where(note) << note.text << '\n';
+  }
+
+  static std::string counted(size_t n, const char *one, const char *many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  }
+
+  std::string where(const LoadNote &note) const {
+    return note.line > 0 ? place.shown + ":" + std::to_string(note.line) + ": " : "";
+  }
+
+  void showNotes(const std::string &name) {
+    for (const LoadNote &note : read->notes)
+      if (note.vessel == name) out << labelled("note", where(note) + note.text);
+  }
+
+  void showHeld(const HeldShip &ship) {
+    out << '\n' << ship.name << " (" << ship.className << ")\n";
+    out << labelled("stands", "held as read, not in the world");
+    showNotes(ship.name);
+    for (size_t i = 1; i + 1 < ship.lines.size(); ++i)
+      out << labelled(i == 1 ? "saves" : "", std::string(text::trim(ship.lines[i])));
   }
 
   void showVessel(Simulation &sim, OBJHANDLE vessel) {
@@ -197,6 +244,10 @@ private:
     out << '\n' << name << " (" << (v != nullptr ? v->GetClassNameA() : "?") << ")\n";
     auto it = created.find(name);
     if (it != created.end()) out << labelled("stands", whereText(it->second.event(), name, focusName));
+    const VesselRecord *record = Simulation::current()->world().find(name);
+    if (record != nullptr && record->standIn)
+      out << labelled("stand-in", "no Config/Vessels/" + record->className + ".cfg; kept as read");
+    showNotes(name);
     out << labelled("empty mass", kilograms(oapiGetEmptyMass(vessel)));
     out << labelled("attachments", attachmentsText(vessel));
     std::vector<std::string> lines;
@@ -224,6 +275,7 @@ int showScenario(const ShowOptions &options, std::ostream &out, std::ostream &er
   }
   ScenarioShow show(place, out, err);
   show.mapFile = options.map;
+  show.mapRadius = options.mapRadius;
   return show.show(options.vessels);
 }
 

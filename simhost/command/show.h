@@ -23,6 +23,7 @@ struct ShowOptions {
   std::string root;                  // empty: the tree built beside the executable
   std::vector<std::string> vessels;  // empty: all of them
   std::string map;                   // a site map of the scenario as loaded (SVG)
+  double mapRadius = 100;            // how far around the focus vessel the map reaches, m
 };
 
 int showScenario(const ShowOptions &options, std::ostream &out, std::ostream &err);

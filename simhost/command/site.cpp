@@ -100,7 +100,14 @@ bool captureSite(Simulation &sim, SiteDescriptions &descriptions, const SetDownH
   if (!sim.viewSite(moment.focus, site, error)) return false;
   moment.north = site.north;
   moment.vessels.clear();
-  for (const auto &view : site.vessels) moment.vessels.push_back(siteVessel(sim, descriptions, history, view));
+  moment.beyond = 0;
+  for (const auto &view : site.vessels) {
+    if (view.name != moment.focus && geo::length(view.pos) > moment.radius) {
+      ++moment.beyond;
+      continue;
+    }
+    moment.vessels.push_back(siteVessel(sim, descriptions, history, view));
+  }
   moment.hud = sim.hud();
   moment.debug = sim.debugText();
   moment.problems = descriptions.problems();

@@ -70,7 +70,14 @@ struct SiteVessel {
   bool freeCargo = false;     // a cargo vessel lying free (its "UCGOCG" point, attached to nothing)
 };
 
+// How far around the focus vessel the pictures reach by default, m.
+inline constexpr double kSiteRadius = 100;
+
 struct SiteMoment {
+  // Asked for: vessels farther from the focus vessel than this are counted
+  // in beyond, not taken, so that far vessels never grow a picture.
+  double radius = kSiteRadius;
+  size_t beyond = 0;
   std::string title;  // the scenario as named on the command line
   std::string focus;
   double simTime = 0;
@@ -81,8 +88,8 @@ struct SiteMoment {
   std::vector<std::string> problems;
 };
 
-// The site around the focus vessel; false with the reason in error when
-// there is no focus vessel.
+// The site around the focus vessel, within moment.radius; false with the
+// reason in error when there is no focus vessel.
 bool captureSite(Simulation &sim, SiteDescriptions &descriptions, const SetDownHistory &history,
                  SiteMoment &moment, std::string &error);
 

@@ -51,6 +51,7 @@ void ScenarioBlock::fail(const std::string &what) {
 
 void ScenarioBlock::reset() {
   lines.clear();
+  verbatim.clear();
   next = 0;
   shipLine = currentLine = 0;
   buffer[0] = '\0';

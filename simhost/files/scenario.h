@@ -28,6 +28,9 @@ struct ScenarioBlock {
   };
   std::vector<Line> lines;
   size_t next = 0;
+  // The lines from NAME[:CLASS] to END as in the file, for a ship that is
+  // written back as read.
+  std::vector<std::string_view> verbatim;
   int shipLine = 0;     // the NAME:CLASS line
   int currentLine = 0;  // number of the line handed out last
   char buffer[kScenarioLineCapacity + 1] = {};

@@ -5,6 +5,7 @@
 // (scenario_apply.h) makes the vessels a file names and writes their blocks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +16,49 @@ namespace simhost {
 
 // An unknown section of a scenario, written back as it was read.
 struct KeptSection {
-  std::vector<std::string> lines;  // from BEGIN_X to END_X, verbatim
-  bool afterShips = false;
+  std::vector<std::string> lines;  // from BEGIN_X [argument...] to END_X, verbatim
 };
+
+// A ship simhost does not place in its world (its body, base or parent is
+// not there, or it is a stand-in whose place is not known): its lines from
+// NAME[:CLASS] to END as read, written back there.
+struct HeldShip {
+  std::string name, className;
+  int line = 0;  // of its NAME line
+  std::vector<std::string> lines;
+  // The serial of the vessel the file made just before it (0: none), so
+  // that a save writes it where it stood among the others.
+  uint64_t afterSerial = 0;
+  bool standIn = false;  // the tree lacks its class
+};
+
+// What the loading did not take as it came, or took in its own way: told to
+// the operator, never kept from them.
+struct LoadNote {
+  int line = 0;        // in the file, from 1
+  std::string vessel;  // empty: the scenario as a whole
+  std::string text;
+  bool standIn = false;  // a stand-in in the world: no other reason to tell
+};
+
+// The scenario's sections in the order the file gives them.
+enum class ScenarioPart { Description, Environment, Focus, Ships, Kept };
 
 // What a scenario holds besides its date, focus and vessels, kept to be
 // written back as it came.
 struct ScenarioMeta {
+  std::string file;                      // as the load named it
   std::vector<std::string> description;  // BEGIN_DESC lines, verbatim
   std::vector<std::string> environment;  // other BEGIN_ENVIRONMENT lines
+  std::vector<std::string> focusLines;   // other BEGIN_FOCUS lines
   std::vector<KeptSection> sections;
+  // The parts in file order; a Kept part is the next of sections.
+  std::vector<ScenarioPart> order;
+  std::vector<HeldShip> held;
+  std::vector<LoadNote> notes;
+  void note(int line, std::string vessel, std::string text, bool standIn = false) {
+    notes.push_back({line, std::move(vessel), std::move(text), standIn});
+  }
 };
 
 // Where the reader puts a scenario's date, vessels and focus, called in the
@@ -33,11 +67,12 @@ class ScenarioTarget {
 public:
   // The file has so many vessel blocks at most.
   virtual void expectVessels(size_t count) = 0;
-  // The environment's "Date MJD d".
+  // The environment's date, as a modified Julian date.
   virtual void setDate(double mjd) = 0;
   // Whether a vessel of the name is there already (ignoring case).
   virtual bool hasVessel(std::string_view name) = 0;
-  // Makes the vessel of a NAME:CLASS line, which reads its block. False
+  // Makes the vessel of a NAME:CLASS line (or of a NAME line, whose class
+  // is the name), which reads its block; or holds the ship as read. False
   // with the reason in why, or in block.error when the block was at fault.
   virtual bool makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                           std::string &why) = 0;
@@ -62,12 +97,15 @@ bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<
 bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
                   ScenarioTarget &target, std::string &error);
 
-// What a save writes before the vessels' blocks: the description, the
-// environment with the date, the focus (when there is one), the kept
-// sections that came before the vessels, and BEGIN_SHIPS.
+// The date of a scenario without one, or whose Date line gives no number.
+constexpr double kDefaultMjd = 51544.5;
+
+// What a save writes before the vessels' blocks: the parts the file gave
+// before its ships, in its order (the description, the environment with the
+// date, the focus when there is one, the kept sections), and BEGIN_SHIPS.
 void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
-// What a save writes after them: END_SHIPS and the kept sections after.
-void writeScenarioEnd(const ScenarioMeta &meta, ScenarioWriter &w);
+// What a save writes after them: END_SHIPS and the parts after.
+void writeScenarioEnd(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
 // Puts the written text in the file target (found by saveTarget for path,
 // which messages name): beside it first, then renamed over it, so that a
 // failed save leaves the earlier file as it was. False with the reason in

@@ -35,7 +35,15 @@ private:
       }
     return false;
   }
+  // The description, the environment, the focus and the ships are one part
+  // each, however often the file opens them.
+  void notePart(ScenarioPart part) {
+    for (ScenarioPart p : meta_.order)
+      if (p == part) return;
+    meta_.order.push_back(part);
+  }
   bool readEnvironment(size_t begin, size_t end, std::string &error);
+  bool readDate(size_t i, std::string &error);
   bool readFocus(size_t begin, size_t end, std::string &error);
   bool readShips(size_t begin, size_t &end, std::string &error);
   bool readShip(size_t &i, std::string &error);
@@ -47,7 +55,6 @@ private:
   ScenarioBlock block_;  // the block being read, used again for each vessel
   std::string focusName_;
   size_t focusLine_ = 0;
-  bool shipsSeen_ = false;
 };
 
 bool ScenarioParser::run(std::string &error) {
@@ -68,28 +75,32 @@ bool ScenarioParser::run(std::string &error) {
       ++i;
       continue;
     }
-    if (t == "BEGIN_SHIPS") {
+    if (t.substr(0, 6) != "BEGIN_") return fail(i, "unexpected line outside a section: " + std::string(t), error);
+    // "BEGIN_MFD Left": the section's name is its first word.
+    const std::string_view header = text::words(t)[0];
+    const std::string name(header.substr(6));
+    if (name.empty()) return fail(i, "bad section line: " + std::string(t), error);
+    if (name == "SHIPS") {
       if (!readShips(i, end, error)) return false;
-      shipsSeen_ = true;
+      notePart(ScenarioPart::Ships);
       i = end + 1;
       continue;
     }
-    if (t.substr(0, 6) != "BEGIN_") return fail(i, "unexpected line outside a section: " + std::string(t), error);
-    std::string name(t.substr(6));
-    if (name.empty() || name.find_first_of(" \t") != std::string::npos)
-      return fail(i, "bad section line: " + std::string(t), error);
     if (!findEnd(i, "END_" + name, end)) return fail(i, "missing END_" + name, error);
     if (name == "DESC") {
       for (size_t k = i + 1; k < end; ++k) meta_.description.emplace_back(lines_[k]);
+      notePart(ScenarioPart::Description);
     } else if (name == "ENVIRONMENT") {
       if (!readEnvironment(i, end, error)) return false;
+      notePart(ScenarioPart::Environment);
     } else if (name == "FOCUS") {
       if (!readFocus(i, end, error)) return false;
+      notePart(ScenarioPart::Focus);
     } else {
       KeptSection section;
-      section.afterShips = shipsSeen_;
       for (size_t k = i; k <= end; ++k) section.lines.emplace_back(lines_[k]);
       meta_.sections.push_back(std::move(section));
+      meta_.order.push_back(ScenarioPart::Kept);
     }
     i = end + 1;
   }
@@ -108,14 +119,35 @@ bool ScenarioParser::readEnvironment(size_t begin, size_t end, std::string &erro
     if (text::iequals(w[0], "System")) {
       if (w.size() != 2 || !text::iequals(w[1], "Sol")) return fail(i, "only System Sol is known", error);
     } else if (text::iequals(w[0], "Date")) {
-      double mjd = 0;
-      if (w.size() != 3 || !text::iequals(w[1], "MJD") || !text::parseNumber(w[2], mjd) || mjd < 0 || mjd > 1e7)
-        return fail(i, "Date needs MJD and a date number", error);
-      target_.setDate(mjd);
+      if (!readDate(i, error)) return false;
     } else {
       meta_.environment.emplace_back(t);
     }
   }
+  return true;
+}
+
+// "Date MJD d", "Date JD d" or "Date JE y" (Julian epoch years); a Date
+// line without a number takes the default date, and says so.
+bool ScenarioParser::readDate(size_t i, std::string &error) {
+  std::string_view t = trimmed(i);
+  t = text::trim(t.substr(0, t.find(';')));
+  auto w = text::words(t);
+  const bool knownScale = w.size() >= 2 && (text::iequals(w[1], "MJD") || text::iequals(w[1], "JD") ||
+                                            text::iequals(w[1], "JE"));
+  if (w.size() == 1 || (w.size() == 2 && knownScale)) {
+    meta_.note(static_cast<int>(i + 1), "",
+               "the Date line gives no number: simhost uses its default date, MJD 51544.5 (1 January 2000, 12:00)");
+    return true;
+  }
+  double value = 0;
+  if (w.size() != 3 || !knownScale || !text::parseNumber(w[2], value))
+    return fail(i, "Date needs MJD, JD or JE and a date number", error);
+  double mjd = value;
+  if (text::iequals(w[1], "JD")) mjd = value - 2400000.5;
+  if (text::iequals(w[1], "JE")) mjd = kDefaultMjd + (value - 2000.0) * 365.25;
+  if (mjd < 0 || mjd > 1e7) return fail(i, "Date needs MJD, JD or JE and a date number", error);
+  target_.setDate(mjd);
   return true;
 }
 
@@ -124,7 +156,11 @@ bool ScenarioParser::readFocus(size_t begin, size_t end, std::string &error) {
     std::string_view t = trimmed(i);
     if (t.empty()) continue;
     auto w = text::words(t);
-    if (!text::iequals(w[0], "Ship") || w.size() < 2) return fail(i, "the focus section takes Ship NAME", error);
+    if (!text::iequals(w[0], "Ship")) {
+      meta_.focusLines.emplace_back(t);
+      continue;
+    }
+    if (w.size() < 2) return fail(i, "the focus section takes Ship NAME", error);
     focusName_ = std::string(text::trim(t.substr(4)));
     focusLine_ = i;
   }
@@ -150,11 +186,11 @@ bool ScenarioParser::readShips(size_t begin, size_t &end, std::string &error) {
 
 bool ScenarioParser::readShip(size_t &i, std::string &error) {
   std::string_view t = trimmed(i);
+  // "NAME" alone: the simulator takes the class to be the name.
   size_t colon = t.find(':');
-  if (colon == std::string_view::npos) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
   std::string name(text::trim(t.substr(0, colon)));
-  std::string cls(text::trim(t.substr(colon + 1)));
-  if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS, not: " + std::string(t), error);
+  std::string cls(colon == std::string_view::npos ? name : std::string(text::trim(t.substr(colon + 1))));
+  if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS or NAME, not: " + std::string(t), error);
   if (target_.hasVessel(name)) return fail(i, "duplicate vessel name " + name, error);
   ScenarioBlock &block = block_;
   block.reset();
@@ -166,6 +202,7 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
     if (text::iequals(l, "END")) break;
     if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), l});
   }
+  for (size_t k = i; k <= j; ++k) block.verbatim.push_back(lines_[k]);
   block.shipLine = block.currentLine = static_cast<int>(i + 1);
   std::string why;
   if (!target_.makeVessel(name, cls, block, why)) {

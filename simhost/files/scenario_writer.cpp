@@ -14,14 +14,90 @@ namespace simhost {
 
 namespace {
 
-void writeSections(const ScenarioMeta &meta, ScenarioWriter &w, bool afterShips) {
-  for (const KeptSection &s : meta.sections) {
-    if (s.afterShips != afterShips) continue;
+// The parts in the file's order; those it lacks where a save puts them: the
+// description first, the environment after it, the focus after that, the
+// ships last.
+std::vector<ScenarioPart> partsToWrite(const ScenarioMeta &meta, bool hasFocus) {
+  std::vector<ScenarioPart> parts = meta.order;
+  auto find = [&parts](ScenarioPart p) {
+    for (size_t i = 0; i < parts.size(); ++i)
+      if (parts[i] == p) return static_cast<long>(i);
+    return -1L;
+  };
+  if (find(ScenarioPart::Description) < 0) parts.insert(parts.begin(), ScenarioPart::Description);
+  if (find(ScenarioPart::Environment) < 0)
+    parts.insert(parts.begin() + find(ScenarioPart::Description) + 1, ScenarioPart::Environment);
+  if (find(ScenarioPart::Focus) < 0 && hasFocus)
+    parts.insert(parts.begin() + find(ScenarioPart::Environment) + 1, ScenarioPart::Focus);
+  if (find(ScenarioPart::Ships) < 0) parts.push_back(ScenarioPart::Ships);
+  return parts;
+}
+
+void writeEnvironment(const ScenarioMeta &meta, double mjd, ScenarioWriter &w) {
+  w.line("BEGIN_ENVIRONMENT");
+  w.item("System", "Sol");
+  char date[64];
+  std::snprintf(date, sizeof date, "MJD %.10f", mjd);
+  w.item("Date", date);
+  for (const auto &l : meta.environment) w.line("  " + l);
+  w.line("END_ENVIRONMENT");
+}
+
+// One part other than the ships; false when it has nothing to write (a
+// focus section without a focus and without other lines).
+bool writePart(const ScenarioMeta &meta, ScenarioPart part, size_t kept, const std::string *focus,
+               double mjd, ScenarioWriter &w) {
+  switch (part) {
+    case ScenarioPart::Description:
+      w.line("BEGIN_DESC");
+      for (const auto &l : meta.description) w.line(l);
+      w.line("END_DESC");
+      return true;
+    case ScenarioPart::Environment:
+      writeEnvironment(meta, mjd, w);
+      return true;
+    case ScenarioPart::Focus:
+      if (!focus && meta.focusLines.empty()) return false;
+      w.line("BEGIN_FOCUS");
+      if (focus) w.item("Ship", *focus);
+      for (const auto &l : meta.focusLines) w.line("  " + l);
+      w.line("END_FOCUS");
+      return true;
+    case ScenarioPart::Kept:
+      if (kept >= meta.sections.size()) return false;
+      for (const auto &l : meta.sections[kept].lines) w.line(l);
+      return true;
+    case ScenarioPart::Ships:
+      return false;
+  }
+  return false;
+}
+
+// The parts before the ships, each followed by a blank line, or those
+// after them, each preceded by one.
+void writeParts(const ScenarioMeta &meta, const std::string *focus, double mjd, bool afterShips,
+                ScenarioWriter &w) {
+  bool pastShips = false;
+  size_t kept = 0;
+  for (ScenarioPart part : partsToWrite(meta, focus != nullptr)) {
+    if (part == ScenarioPart::Ships) {
+      pastShips = true;
+      continue;
+    }
+    const size_t index = part == ScenarioPart::Kept ? kept++ : 0;
+    if (pastShips != afterShips) continue;
+    ScenarioWriter one;
+    if (!writePart(meta, part, index, focus, mjd, one)) continue;
     if (afterShips) w.line("");
-    for (const auto &l : s.lines) w.line(l);
+    w.out += one.out;
+    if (one.overlong.size() && w.overlong.empty()) w.overlong = one.overlong;
     if (!afterShips) w.line("");
   }
 }
+
+}  // namespace
+
+namespace {
 
 // A loop of links is given up after as many as the system follows.
 constexpr int kLinkHopLimit = 40;
@@ -53,6 +129,12 @@ bool saveTarget(const std::string &path, std::string &target, std::string &error
     error = path + ": cannot be written: " + (fs::is_directory(status) ? "it is a folder" : "it is not a regular file");
     return false;
   }
+  // Renaming over a read-only file would replace it and lose its mode.
+  if (fs::exists(status) && (status.permissions() & (fs::perms::owner_write | fs::perms::group_write |
+                                                     fs::perms::others_write)) == fs::perms::none) {
+    error = path + ": cannot be written: it is read-only";
+    return false;
+  }
   fs::path folder = file.parent_path();
   if (folder.empty()) folder = ".";
   if (!fs::is_directory(folder, ec)) {
@@ -70,31 +152,13 @@ bool saveTarget(const std::string &path, std::string &target, std::string &error
 }
 
 void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w) {
-  w.line("BEGIN_DESC");
-  for (const auto &l : meta.description) w.line(l);
-  w.line("END_DESC");
-  w.line("");
-  w.line("BEGIN_ENVIRONMENT");
-  w.item("System", "Sol");
-  char date[64];
-  std::snprintf(date, sizeof date, "MJD %.10f", mjd);
-  w.item("Date", date);
-  for (const auto &l : meta.environment) w.line("  " + l);
-  w.line("END_ENVIRONMENT");
-  w.line("");
-  if (focus) {
-    w.line("BEGIN_FOCUS");
-    w.item("Ship", *focus);
-    w.line("END_FOCUS");
-    w.line("");
-  }
-  writeSections(meta, w, false);
+  writeParts(meta, focus, mjd, false, w);
   w.line("BEGIN_SHIPS");
 }
 
-void writeScenarioEnd(const ScenarioMeta &meta, ScenarioWriter &w) {
+void writeScenarioEnd(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w) {
   w.line("END_SHIPS");
-  writeSections(meta, w, true);
+  writeParts(meta, focus, mjd, true, w);
 }
 
 bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,

@@ -507,7 +507,9 @@ function tick(now) {
 
 function start() {
   document.title = 'simhost replay: ' + data.title;
-  document.getElementById('title').textContent = data.title + ' · focus ' + data.focus;
+  document.getElementById('title').textContent = data.title + ' · focus ' + data.focus +
+    (data.beyond > 0 ? ' · ' + data.beyond + (data.beyond === 1 ? ' vessel' : ' vessels') + ' beyond ' + data.radius +
+      ' m not drawn' : '');
   slider.max = String(end);
   slider.addEventListener('input', () => { setPlaying(false); seek(Number(slider.value)); });
   playButton.addEventListener('click', () => {

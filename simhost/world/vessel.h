@@ -53,11 +53,15 @@ struct FlightState {
   VECTOR3 force{};       // forces for the next step, vessel frame
 };
 
-// "ATTACHED CHILDPOINT:PARENTPOINT,PARENT" as read, with its line.
+// "ATTACHED CHILDPOINT:PARENTPOINT,PARENT" as read, with its line; and the
+// ship's block as read, kept should simhost not hold the parent.
 struct PendingAttachment {
   std::string parent;
   long parentPoint = -1, childPoint = -1;
   int line = 0;
+  int shipLine = 0;
+  std::vector<std::string> verbatim;
+  uint64_t after = 0;  // the serial of the vessel the file made before it
 };
 
 struct Visual {
@@ -130,6 +134,10 @@ struct alignas(64) VesselRecord {
 
   // ---- scenario
   std::vector<std::string> keptLines;  // a passive vessel's lines the host does not know
+  // A stand-in for a class the tree lacks: its lines from NAME to END as
+  // read, which a save writes back unchanged.
+  bool standIn = false;
+  std::vector<std::string> verbatim;
   ScenarioBlock *loading = nullptr;    // the block being read while the vessel loads
   // An "ATTACHED" line, resolved once all vessels exist.
   std::unique_ptr<PendingAttachment> pendingAttachment;

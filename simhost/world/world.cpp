@@ -13,6 +13,10 @@ World::~World() {
   for (VesselRecord *r : list_) pool_.release(r);
 }
 
+const CelestialBody *World::body(std::string_view name) {
+  return text::iequals(name, theMoon().name) ? &theMoon() : nullptr;
+}
+
 VesselRecord *World::find(std::string_view name) const {
   return byName_.find(name);
 }

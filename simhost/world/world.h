@@ -66,6 +66,9 @@ public:
   // deleted vessel, a stray pointer).
   VesselRecord *fromHandle(const void *handle) const { return pool_.live(handle); }
   static bool isMoon(const void *handle) { return handle == &theMoon(); }
+  // The body of that name (ignoring case) vessels may stand on and fly
+  // around; null for one simhost does not model.
+  static const CelestialBody *body(std::string_view name);
 
   // A fresh record in the world's storage, not yet in the world; empty when
   // the storage is full.

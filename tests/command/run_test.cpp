@@ -36,6 +36,9 @@ constexpr const char *kCarriedRock =
     "Rock1:UCGO\\Cargos\\Lunar_Rock\n  STATUS Landed Moon\n  POS 23.4731000 0.6740000\n  ATTACHED 0:0,Mill\nEND\n"
     "END_SHIPS\n";
 
+// The demo's site in a scenario in the simulator's style (sample/Scenarios).
+constexpr const char *kFromTheSimulator = "KVT Mill/Mill among the simulator's ships";
+
 struct Outcome {
   int status = -1;
   std::string out, err;
@@ -87,6 +90,8 @@ struct StatusCase {
 
 TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
   write("rocks.scn", kRocks);
+  write("read-only.scn", kRocks);
+  fs::permissions(dir / "read-only.scn", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   write("broken.scn", "BEGIN_SHIPS\nRock1:UCGO\\Cargos\\Lunar_Rock\n  STATUS Landed Moon\n");
   const StatusCase cases[] = {
       {"a plain run", {"run", "rocks.scn", "--until", "1"}, nullptr, 0, ""},
@@ -100,6 +105,9 @@ TEST_F(SimhostRun, ExitStatusTellsSuccessFailedRunAndBadUsage) {
        "--save .: cannot be written: it is a folder"},
       {"saving onto a device", {"run", "rocks.scn", "--until", "0.5", "--save", "/dev/null"}, nullptr, 2,
        "--save /dev/null: cannot be written: it is not a regular file"},
+      {"saving onto a read-only file", {"run", "rocks.scn", "--until", "0.5", "--save", "read-only.scn"}, nullptr, 2,
+       "--save read-only.scn: cannot be written: it is read-only"},
+      {"a map radius of nothing", {"run", "rocks.scn", "--map", "m.svg", "--map-radius", "0"}, nullptr, 2, "--map-radius"},
       {"a script from standard input", {"run", "rocks.scn", "--script", "-"}, nullptr, 0, "", "0.5 delete Rock2\n"},
       {"a bad script from standard input", {"run", "rocks.scn", "--script", "-"}, nullptr, 2, "<stdin>:2: unknown verb",
        "0.5 delete Rock2\n1 fly\n"},
@@ -173,7 +181,7 @@ TEST_F(SimhostRun, HelpDescribesEveryOptionAndTheScriptClock) {
   Outcome outcome = simhost({"run", "--help"}, false);
   ASSERT_EQ(outcome.status, 0);
   for (const char *part : {"SCENARIO", "--root", "--until", "--dt", "--warp", "--script", "--save", "--trace", "--quiet",
-                           "--map", "--map-at", "--replay",
+                           "--map", "--map-at", "--map-radius", "--replay",
                            "system time spent in the current pause", "place NAME CLASS NEAR X Z", "rshift+ and rctrl+",
                            "\"-\" reads the script from standard input", "fault KIND [ARGS]",
                            "create-fails [CLASS|*] [N]", "mesh-fails MESH", "file-vanishes PATH", "file-unopenable PATH",
@@ -225,6 +233,8 @@ struct ShowCase {
 
 TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
   write("rocks.scn", kRocks);
+  write("lines.scn", "BEGIN_SHIPS\nMill:Calvane\n  STATUS Landed Moon\n  POS 23.473 0.674\n  UMMUCREW Nobody\n"
+                     "  FrobnicatorSetting 12\n  Status 3\nEND\nEND_SHIPS\n");
   const ShowCase cases[] = {
       {{"show", "rocks.scn"},
        {"simhost: scenario rocks.scn on the simulator tree ", ", loaded, not run\n  2 vessels; the focus vessel is Rock1\n",
@@ -235,6 +245,23 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
         " m from Rock1, at ("},
        {"created", "Finished"}},
       {{"show", "rocks.scn", "rock2"}, {"\nRock2 (UCGO"}, {"\nRock1 ("}},
+      {{"show", "lines.scn"},
+       {"\nMill (Calvane)\n  stands       landed at 23.4730000 E 0.6740000 N, the focus vessel\n"
+        "  note         lines.scn:5: \"UMMUCREW Nobody\" was taken neither by the module nor by simhost; a save will not "
+        "write it\n  note         lines.scn:6: \"FrobnicatorSetting 12\" was taken neither"},
+       {"Status 3\" was"}},
+      {{"show", kFromTheSimulator},
+       {"  9 vessels; the focus vessel is Mill\n  kept as read: 2 stand-ins in the world, 4 ships held aside (not in the world)\n",
+        ":16: the Date line gives no number: simhost uses its default date, MJD 51544.5 (1 January 2000, 12:00)\n",
+        "\nSH-03 (ShuttleA)\n  stands       landed at 23.4750000 E 0.6745000 N, ",
+        "  stand-in     no Config/Vessels/ShuttleA.cfg; kept as read\n  note         ",
+        "  empty mass   0 kg\n  attachments  none\n  saves        STATUS Landed Moon\n               POS 23.4750000 0.6745000\n",
+        "\nISS (ProjectAlpha_ISS)\n  stands       held as read, not in the world\n  note         ",
+        ":55: held as read, not in the world: orbiting Earth, a body the tree has no Config/Earth.cfg for; a stand-in "
+        "too: no Config/Vessels/ProjectAlpha_ISS.cfg; a save writes it back as read\n  saves        STATUS Orbiting Earth\n",
+        "\nPB-07 (ShuttlePB)\n  stands       held as read, not in the world\n", "stand-in: no Config/Vessels/ShuttlePB.cfg; attached to GL-01",
+        "\nGL-01 (DeltaGlider)\n", "landed at base Brighton Beach:1, and simhost has no bases"},
+       {"Relay-7 (CommRelay)\n  stands       held"}},
       {{"show", "Demo", "Mill"},
        {"simhost: scenario Scenarios/Demo.scn on the simulator tree ", "9 vessels; the focus vessel is Mill\n",
         "\nMill (Calvane)\n  stands       landed at 23.4730000 E 0.6740000 N, the focus vessel\n"
@@ -249,6 +276,39 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
     for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
     for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
   }
+}
+
+TEST_F(SimhostRun, AScenarioFromTheSimulatorRunsAndSavesBackWhatItKeptAsRead) {
+  Outcome outcome = simhost({"run", kFromTheSimulator, "--save", "saved.scn", "--map", "m.svg", "--replay", "r.html"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  // The mill builds and produces beside the stand-ins.
+  EXPECT_TRUE(has(outcome.out, "] created  KVTOre01 ")) << outcome.out;
+  EXPECT_TRUE(has(outcome.err, "simhost: 6 stand-ins for classes the tree has no Config/Vessels file for, kept as read: "
+                               "ISS, Luna-OB1, GL-01 and 3 more\n"))
+      << outcome.err;
+  EXPECT_TRUE(has(outcome.err, ":85: PB-07: held as read, not in the world: stand-in: no Config/Vessels/ShuttlePB.cfg; attached to GL-01")) << outcome.err;
+  EXPECT_LT(outcome.err.find("the Date line gives no number"), outcome.err.find("PB-07")) << outcome.err;
+  // Every section and every ship it keeps as read comes back as it was.
+  const std::string original =
+      readFile(fs::path(KVT_TREE_DIR) / "Scenarios" / "KVT Mill" / "Mill among the simulator's ships.scn");
+  const std::string saved = readFile(dir / "saved.scn");
+  std::vector<std::string> kept;
+  for (const char *begin : {"BEGIN_DESC", "BEGIN_HYPERDESC", "BEGIN_FOCUS", "BEGIN_CAMERA", "BEGIN_HUD", "BEGIN_MFD Left",
+                            "BEGIN_MFD Right", "BEGIN_PANEL", "BEGIN_VC", "BEGIN_TrackLogger v2"}) {
+    const size_t at = original.find(begin);
+    kept.push_back(original.substr(at, original.find("\nEND_", at) - at));
+  }
+  for (const char *ship : {"ISS:", "Luna-OB1\n", "GL-01:", "PB-07:", "SH-03:", "Relay-7:"}) {
+    const size_t at = original.find(ship);
+    kept.push_back(original.substr(at, original.find("\nEND\n", at) + 5 - at));
+  }
+  for (const std::string &part : kept) EXPECT_TRUE(has(saved, part)) << part << "\n---\n" << saved;
+  // The pictures show the site: the relay 1 000 km away is counted, not drawn.
+  const std::string map = readFile(dir / "m.svg");
+  EXPECT_TRUE(has(map, ">1 vessel beyond 100 m of Mill not drawn</text>")) << map.size();
+  EXPECT_FALSE(has(map, ">Relay-7</text>"));
+  EXPECT_LT(map.size(), 100000u);
+  EXPECT_TRUE(has(readFile(dir / "r.html"), "\"beyond\":1,"));
 }
 
 struct MapCase {
@@ -383,6 +443,12 @@ TEST_F(SimhostRun, ScriptEventsFireInTheFirstFrameAtOrAfterTheirTimeInFileOrder)
   // Ten frames of 0.1 s add up to a little less than 1.0, yet reach it.
   outcome = simhost({"run", "rocks.scn", "--script", "s.script", "--dt", "0.1"});
   EXPECT_TRUE(has(outcome.out, "[    1.0 s] script   line 1: mass Rock1 100\n")) << outcome.out;
+
+  // Time acceleration runs past events of different times: one frame takes
+  // them all, and the timeline says so.
+  write("s.script", "1 mass Rock1 100\n2 mass Rock2 200\n# the third\n3 mass Rock1 300\n");
+  outcome = simhost({"run", "rocks.scn", "--script", "s.script", "--warp", "50"});
+  EXPECT_TRUE(has(outcome.out, "[    5.0 s] note     events of lines 1-4 fall into the frame at 5 s\n")) << outcome.out;
 }
 
 TEST_F(SimhostRun, WhilePausedTheScriptGoesOnInSystemTime) {

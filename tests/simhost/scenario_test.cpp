@@ -135,19 +135,22 @@ TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
     int line;
     const char *message;
   } cases[] = {
-      {"unknown class", simtest::scenario("A:Nothing\nEND\n"), 11, "unknown vessel class Nothing"},
+      {"malformed class file", simtest::scenario("A:Broken\nEND\n"), 11, "vessel class Broken"},
       {"missing END", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Moon\nEND_SHIPS\n", 2, "missing END of vessel A"},
       {"missing END at file end", "BEGIN_SHIPS\nA:Crate\n", 2, "missing END of vessel A"},
-      {"ship line without colon", "BEGIN_SHIPS\n" + good + "JustAName\nEND_SHIPS\n", 7, "NAME:CLASS"},
+      {"ship line without its END", "BEGIN_SHIPS\n" + good + "JustAName\nEND_SHIPS\n", 7,
+       "missing END of vessel JustAName"},
       {"bad POS number", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Moon\n  POS 1 x\nEND\nEND_SHIPS\n", 4, "POS"},
       {"bad RPOS count", "BEGIN_SHIPS\nA:Crate\n  RPOS 1 2\nEND\nEND_SHIPS\n", 3, "RPOS"},
       {"latitude beyond the pole", "BEGIN_SHIPS\nA:Crate\n  POS 1 91\nEND\nEND_SHIPS\n", 3, "latitude"},
       {"duplicate name", "BEGIN_SHIPS\n" + good + "a:Crate\nEND\nEND_SHIPS\n", 7, "duplicate vessel name a"},
       {"missing END_SHIPS", "BEGIN_SHIPS\n" + good, 1, "missing END_SHIPS"},
-      {"other body", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Earth\nEND\nEND_SHIPS\n", 3, "unknown body Earth"},
       {"body missing", "BEGIN_SHIPS\nA:Crate\n  STATUS Orbiting\nEND\nEND_SHIPS\n", 3, "needs one body"},
       {"line too long", "BEGIN_SHIPS\nA:Crate\n  " + longLine + "\nEND\nEND_SHIPS\n", 3, "line too long"},
       {"bad date", "BEGIN_ENVIRONMENT\n  Date MJD soon\nEND_ENVIRONMENT\n", 2, "Date"},
+      {"bad Julian date", "BEGIN_ENVIRONMENT\n  Date JD 2451545.0.0\nEND_ENVIRONMENT\n", 2, "Date"},
+      {"unknown date scale", "BEGIN_ENVIRONMENT\n  Date TAI 3\nEND_ENVIRONMENT\n", 2, "Date"},
+      {"unclosed section with an argument", "BEGIN_MFD Left\n  TYPE Orbit\nEND_MFD Left\n", 1, "missing END_MFD"},
       {"other system", "BEGIN_ENVIRONMENT\n  System Vega\nEND_ENVIRONMENT\n", 2, "System Sol"},
       {"unclosed section", "BEGIN_CAMERA\n  MODE Extern\n", 1, "missing END_CAMERA"},
       {"text outside sections", "hello\n", 1, "outside a section"},
@@ -156,9 +159,11 @@ TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
       {"module refuses", "BEGIN_SHIPS\n" + good + "NullOne:Probe\nEND\nEND_SHIPS\n", 7, "ovcInit"},
       {"module block bad line", "BEGIN_SHIPS\nP:Probe\n  PROBE x\n  HEADING north\nEND\nEND_SHIPS\n", 4,
        "HEADING"},
-      {"ATTACHED to nobody", "BEGIN_SHIPS\nA:Crate\n  ATTACHED 0:0,Ghost\nEND\nEND_SHIPS\n", 3, "Ghost"},
       {"bad empty mass", "BEGIN_SHIPS\nA:Crate\n  SIMHOST_EMPTYMASS -5\nEND\nEND_SHIPS\n", 3, "SIMHOST_EMPTYMASS"},
+      {"ATTACHED to a point that is not there", "BEGIN_SHIPS\n" + good + "B:Crate\n  ATTACHED 0:3,A\nEND\nEND_SHIPS\n",
+       8, "cannot attach B to A"},
   };
+  tree.write("Config/Vessels/Broken.cfg", "Size = big\n");
   for (const auto &c : cases) {
     tree.write("Scenarios/bad.scn", c.text);
     simhost::Simulation sim(tree.root());
@@ -172,6 +177,111 @@ TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
     EXPECT_EQ(oapiGetVesselCount(), 0u) << c.what;
     EXPECT_EQ(oapiGetFocusObject(), nullptr) << c.what;
     EXPECT_TRUE(log.of("created").empty()) << c.what;
+  }
+}
+
+// A part of a scenario in the simulator's style, and what a load and a save
+// make of it beside a landed crate A.
+struct KeptCase {
+  const char *what;
+  std::string before, ships, after;  // sections before the ships, ship blocks, sections after
+  size_t inWorld;                     // vessels in the world, A among them
+  const char *note;                   // a load note's text, or "" for none
+  const char *saved = nullptr;        // what the save holds instead of the case's text
+};
+
+TEST_F(Scenarios, WhatSimhostDoesNotModelIsKeptAsReadAndSavedInItsPlace) {
+  const std::string crate = simtest::landedShip("A", "Crate", 1, 2, 3);
+  const std::string base = "GL-01:DeltaGlider\n  STATUS Landed Moon\n  BASE Brighton Beach:1\n  HEADING 330.00\n"
+                           "  PRPLEVEL 0:1.000000 1:1.000000\nEND\n";
+  const KeptCase cases[] = {
+      {"sections with an argument", "BEGIN_MFD Left\n  TYPE Orbit\n  REF Moon\nEND_MFD\n\nBEGIN_MFD Right\n  TYPE Map\nEND_MFD\n\n",
+       "", "", 1, ""},
+      {"HTML", "BEGIN_HYPERDESC\n<h1>Site</h1>\n<p>A <b>mill</b> &amp; rock.</p>\n  <br>\nEND_HYPERDESC\n\n", "", "", 1, ""},
+      {"a plugin's section after the ships", "", "", "\nBEGIN_TrackLogger v2\n  INTERVAL 10\nEND_TrackLogger\n", 1, ""},
+      {"a stand-in landed, its line without a class", "",
+       "Relay\n  STATUS Landed Moon\n  POS 1.001 2\n  HEADING 0\n  XPDR 12\nEND\n", "", 2,
+       "stand-in: no Config/Vessels/Relay.cfg; it stands in the world as read"},
+      {"a line without a class of a known class", "", "Crate\n  STATUS Landed Moon\n  POS 1.001 2\n  HEADING 0\nEND\n",
+       "", 2, "", "Crate:Crate\n  STATUS Landed Moon\n"},
+      {"a stand-in orbiting a body the tree lacks", "",
+       "ISS:ProjectAlpha_ISS\n  STATUS Orbiting Earth\n  RPOS -4578853.42 -3325524.15 3335227.75\n  AFCMODE 7\n"
+       "  IDS 0:588 100 1:586 100\nEND\n",
+       "", 1, "held as read, not in the world: orbiting Earth, a body the tree has no Config/Earth.cfg for"},
+      {"a stand-in orbiting the Moon", "",
+       "Luna-OB1\n  STATUS Orbiting Moon\n  RPOS 1912462.81 -38261.71 -1130415.44\n  RVEL 738.114 14.605 1249.012\nEND\n", "",
+       1, "stand-in: no Config/Vessels/Luna-OB1.cfg; only a landed one with POS has a known place"},
+      {"a known class around a body the tree lacks", "", "Flyer:Crate\n  STATUS Orbiting Jupiter\n  RPOS 1 2 3\nEND\n", "",
+       1, "orbiting Jupiter, a body the tree has no Config/Jupiter.cfg for"},
+      {"a ship landed at a base", "", base, "", 1, "landed at base Brighton Beach:1, and simhost has no bases"},
+      {"a ship attached to one held as read", "", base + "B:Crate\n  STATUS Landed Moon\n  ATTACHED 0:0,GL-01\nEND\n", "",
+       1, "attached to GL-01, which simhost does not hold"},
+      {"a ship attached to a stand-in", "",
+       "Relay\n  STATUS Landed Moon\n  POS 1.001 2\nEND\nB:Crate\n  STATUS Landed Moon\n  ATTACHED 0:0,Relay\nEND\n", "", 2,
+       "attached to Relay, a stand-in without attachment points"},
+      {"a ship attached to nobody", "", "B:Crate\n  ATTACHED 0:0,Ghost\nEND\n", "", 1,
+       "attached to Ghost, which simhost does not hold"},
+      {"a module's line neither it nor simhost takes", "",
+       "P:Probe\n  STATUS Landed Moon\n  POS 1.001 2\n  FrobnicatorSetting 12\nEND\n", "", 2,
+       "\"FrobnicatorSetting 12\" was taken neither by the module nor by simhost; a save will not write it",
+       "P:Probe\n  STATUS Landed Moon\n"},
+      {"a ship below the ground", "", "Low:Crate\n  STATUS Orbiting Moon\n  RPOS 1000 0 0\n  RVEL 0 0 0\nEND\n", "", 2,
+       "m below the ground; set down on it", "Low:Crate\n  STATUS Landed Moon\n"},
+  };
+  for (const KeptCase &c : cases) {
+    tree.write("Scenarios/a.scn", simtest::scenario(crate + c.ships, "A", c.before) + c.after);
+    std::string error, first;
+    {
+      simhost::Simulation sim(tree.root());
+      ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << c.what << ": " << error;
+      EXPECT_EQ(oapiGetVesselCount(), c.inWorld) << c.what;
+      std::string notes;
+      for (const auto &n : sim.scenarioRead().notes) notes += n.text + "\n";
+      EXPECT_NE(notes.find(c.note), std::string::npos) << c.what << ": " << notes;
+      if (*c.note == '\0') {
+        EXPECT_EQ(notes, "") << c.what;
+      }
+      for (int i = 0; i < 3; ++i) sim.frame();
+      ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << c.what << ": " << error;
+    }
+    first = tree.read("Scenarios/b.scn");
+    EXPECT_NE(first.find(c.before + "BEGIN_SHIPS\n"), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_NE(first.find(c.saved ? std::string(c.saved) : c.ships), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_NE(first.find("END_SHIPS\n" + c.after), std::string::npos) << c.what << ":\n" << first;
+    simhost::Simulation sim(tree.root());
+    ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << c.what << ": " << error;
+    ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/c.scn"), error)) << c.what << ": " << error;
+    EXPECT_EQ(tree.read("Scenarios/c.scn"), first) << c.what;
+  }
+}
+
+struct DateCase {
+  const char *line;
+  double mjd;
+  bool noted;  // the default date, said
+};
+
+TEST_F(Scenarios, DatesAreReadInEachScaleAndADateWithoutANumberIsTheDefault) {
+  const DateCase cases[] = {
+      {"Date MJD", 51544.5, true},          {"Date MJD ; saved without a date", 51544.5, true},
+      {"Date", 51544.5, true},              {"Date JD 2451545.0", 51544.5, false},
+      {"Date JE 2000.0", 51544.5, false},   {"Date JE 2001", 51544.5 + 365.25, false},
+      {"Date MJD 60000.5 ; a comment", 60000.5, false},
+  };
+  for (const DateCase &c : cases) {
+    tree.write("Scenarios/a.scn", std::string("BEGIN_ENVIRONMENT\n  System Sol\n  ") + c.line +
+                                      "\nEND_ENVIRONMENT\n" + "BEGIN_SHIPS\n" +
+                                      simtest::landedShip("A", "Crate", 1, 2, 3) + "END_SHIPS\n");
+    simhost::Simulation sim(tree.root());
+    std::string error;
+    ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/a.scn"), error)) << c.line << ": " << error;
+    EXPECT_NEAR(sim.mjd(), c.mjd, 1e-9) << c.line;
+    const auto &notes = sim.scenarioRead().notes;
+    ASSERT_EQ(notes.size(), c.noted ? 1u : 0u) << c.line;
+    if (c.noted) {
+      EXPECT_EQ(notes[0].line, 3) << c.line;
+      EXPECT_NE(notes[0].text.find("default date, MJD 51544.5"), std::string::npos) << notes[0].text;
+    }
   }
 }
 
