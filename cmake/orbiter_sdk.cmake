@@ -29,6 +29,12 @@ if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
   set_target_properties(calvane PROPERTIES OUTPUT_NAME Calvane
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Modules)
   target_link_libraries(calvane PRIVATE ${ORBITER_SDK_DIR}/lib/Orbiter.lib ${ORBITER_SDK_DIR}/lib/Orbitersdk.lib)
+  include(${CMAKE_SOURCE_DIR}/cmake/addon_package.cmake)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    kvt_add_addon_package(calvane windows-x64)
+  else()
+    kvt_add_addon_package(calvane windows-x86)
+  endif()
 else()
   target_compile_options(calvane_objects PRIVATE -Wall -Wextra)
   message(STATUS "Calvane.dll is linked by MSVC or clang-cl only; ${CMAKE_CXX_COMPILER_ID} compiles the "
