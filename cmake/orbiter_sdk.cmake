@@ -26,8 +26,10 @@ if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
   target_compile_definitions(calvane_objects PRIVATE _CRT_SECURE_NO_WARNINGS)
   target_compile_options(calvane_objects PRIVATE /W4 /EHsc)
   add_library(calvane SHARED $<TARGET_OBJECTS:calvane_objects>)
+  # Modules/ itself, also under Visual Studio's generator, which would add a
+  # folder per configuration to a plain path.
   set_target_properties(calvane PROPERTIES OUTPUT_NAME Calvane
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/Modules)
+    RUNTIME_OUTPUT_DIRECTORY $<1:${CMAKE_BINARY_DIR}/Modules>)
   target_link_libraries(calvane PRIVATE ${ORBITER_SDK_DIR}/lib/Orbiter.lib ${ORBITER_SDK_DIR}/lib/Orbitersdk.lib)
   include(${CMAKE_SOURCE_DIR}/cmake/addon_package.cmake)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
