@@ -6,7 +6,7 @@
 
 #include "bench_worlds.h"
 #include "benches.h"
-#include "host_files.h"
+#include "host_extras.h"
 
 namespace bench {
 

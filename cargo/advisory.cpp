@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "cargo_bay.h"
+#include "host_extras.h"
 
 namespace {
 
@@ -14,14 +15,14 @@ namespace {
 const char *const AddonSource = "your Orbiter add-on repository";
 
 void ShowDebugText(const char *text) {
-  std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "%s", text);
+  std::snprintf(oapiDebugString(), DEBUG_STRING_CAPACITY, "%s", text);
 }
 
 void ClearDebugText() { oapiDebugString()[0] = '\0'; }
 
 void ShowAdvisory(const char *displayName, double now, double secondsLeft) {
   char *line = oapiDebugString();
-  const size_t capacity = OAPI_DEBUGSTRING_CAPACITY;
+  const size_t capacity = DEBUG_STRING_CAPACITY;
   const double shown = static_cast<float>(secondsLeft);
   if (secondsLeft > 5) {
     // Ten seconds of the compatibility note, then five of the promotion.

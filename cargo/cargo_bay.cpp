@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "host_extras.h"
+
 namespace {
 
 // The cargo add-on counts as installed when this file of it exists.

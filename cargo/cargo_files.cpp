@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "cargo_bay.h"
+#include "host_extras.h"
 
 namespace cargo_files {
 namespace {

@@ -5,6 +5,7 @@
 
 #include "cargo_bay.h"
 #include "cargo_files.h"
+#include "host_extras.h"
 
 namespace {
 

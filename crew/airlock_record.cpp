@@ -1,5 +1,6 @@
 // Airlock records and their process-wide table.
 #include "airlock_record.h"
+#include "host_extras.h"
 
 namespace {
 

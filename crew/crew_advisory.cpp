@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "crew_roster.h"
+#include "host_extras.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ const double BLINK_HIDDEN_FROM = 0.75;
 
 void CrewRoster::UpdateAdvisory(const char *displayName) {
   char *debug = oapiDebugString();
-  const size_t capacity = OAPI_DEBUGSTRING_CAPACITY;
+  const size_t capacity = DEBUG_STRING_CAPACITY;
   if (!displayName) displayName = "";
 
   if (setupFlags != CREW_SETUP_READY) {

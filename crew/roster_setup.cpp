@@ -6,6 +6,7 @@
 
 #include "airlock_record.h"
 #include "crew_roster.h"
+#include "host_extras.h"
 
 namespace {
 

@@ -174,9 +174,6 @@ const WORD MESHVIS_COCKPIT = 0x02;
 const WORD MESHVIS_ALWAYS = 0x03;
 const WORD MESHVIS_VC = 0x04;
 
-// Capacity of the debug text returned by oapiDebugString, terminator included.
-const int OAPI_DEBUGSTRING_CAPACITY = 256;
-
 // Buffered key codes (DirectInput numbering) as clbkConsumeBufferedKey gets
 // them, and indices into its 256-byte key-state array.
 const DWORD OAPI_KEY_ESCAPE = 0x01;
@@ -280,8 +277,8 @@ OAPIFUNC double oapiGetTimeAcceleration();
 // Uniform in [0, 1].
 OAPIFUNC double oapiRand();
 
-// The one-line debug text, OAPI_DEBUGSTRING_CAPACITY bytes; shown while it is
-// not empty. Writers keep within the capacity.
+// The one-line debug text, a buffer of 256 characters; shown while it is
+// not empty. Writers keep within the buffer.
 OAPIFUNC char *oapiDebugString();
 
 // Meshes: a mesh file Meshes\<name>.msh; null when missing or malformed.

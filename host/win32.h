@@ -3,7 +3,7 @@
 //
 // On Windows these are the real ones from <windows.h>, and so are the types.
 // Everywhere else the simulator stand-in provides them: LoadLibraryA
-// resolves its path with the simulator's path rules (see host_files.h) and
+// resolves its path with the simulator's path rules (see module/host_extras.h) and
 // loads with dlopen, GetProcAddress uses dlsym, and TextOutA records the
 // text into the HUD surface that the host handed to clbkDrawHUD.
 #pragma once

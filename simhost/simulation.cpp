@@ -13,6 +13,7 @@
 #include "scenario_apply.h"
 #include "world/geometry.h"
 #include "world/vessel_state.h"
+#include "host_extras.h"
 
 namespace simhost {
 
@@ -338,7 +339,7 @@ OBJHANDLE Simulation::focus() const { return impl->rt.focus; }
 const std::vector<Simulation::HudText> &Simulation::hud() const { return impl->rt.lastHud; }
 std::string Simulation::debugText() const {
   const char *d = impl->rt.debugText;
-  return std::string(d, strnlen(d, OAPI_DEBUGSTRING_CAPACITY));
+  return std::string(d, strnlen(d, DEBUG_STRING_CAPACITY));
 }
 namespace {
 

@@ -1,7 +1,7 @@
 // The POSIX side of host/: the Windows calls a vessel module makes to load
 // modules, and the door through which it opens the simulator's files, all
 // resolved inside the running tree with the simulator's path rules
-// (host_files.h, win32.h). TextOutA is the HUD surface's (hud.cpp). On
+// (module/host_extras.h, host/win32.h). TextOutA is the HUD surface's (hud.cpp). On
 // Windows these are the platform's own.
 #ifndef _WIN32
 
@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "plugin/module_host.h"
 #include "plugin/modules.h"
+#include "host_extras.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "plugin/event.h"
 #include "plugin/hud_surface.h"
 #include "world/world_at_time.h"
+#include "host_extras.h"
 
 namespace simhost {
 
@@ -39,7 +40,7 @@ public:
 
   // ---- display
   HudSurface hudSurface;
-  char debugText[OAPI_DEBUGSTRING_CAPACITY] = {};
+  char debugText[DEBUG_STRING_CAPACITY] = {};
   VesselRecord *focus = nullptr;
 
   std::mt19937 random{20240601u};

@@ -11,6 +11,7 @@
 #include "world/geometry.h"
 #include "world/text.h"
 #include "world/vessel_state.h"
+#include "host_extras.h"
 
 using namespace simhost;
 
@@ -18,7 +19,7 @@ namespace {
 
 ModuleHost *rt() { return currentHost(); }
 VesselRecord *vesselOf(OBJHANDLE h) { return rt() ? rt()->world.fromHandle(h) : nullptr; }
-char g_idleDebugText[OAPI_DEBUGSTRING_CAPACITY];
+char g_idleDebugText[DEBUG_STRING_CAPACITY];
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cargo_world.h"
+#include "host_extras.h"
 
 using cargo_test::CargoWorld;
 
@@ -245,7 +246,7 @@ TEST(CargoSetUp, MissingAddonLeavesTheBayInertWithA30SecondAdvisory) {
   }
   EXPECT_EQ(bay.advisoryUntil, -1);
   // Ended for good.
-  std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "other");
+  std::snprintf(oapiDebugString(), DEBUG_STRING_CAPACITY, "other");
   bay.UpdateAdvisory(MillName);
   EXPECT_STREQ(oapiDebugString(), "other");
 }
@@ -257,7 +258,7 @@ TEST(CargoSetUp, AdvisoryKeepsALongVesselNameWithinTheDebugLine) {
   bay.Init(w.carrier());
   const std::string longName(600, 'N');
   bay.UpdateAdvisory(longName.c_str());
-  EXPECT_EQ(std::string(oapiDebugString()).size(), static_cast<size_t>(OAPI_DEBUGSTRING_CAPACITY - 1));
+  EXPECT_EQ(std::string(oapiDebugString()).size(), static_cast<size_t>(DEBUG_STRING_CAPACITY - 1));
 }
 
 }  // namespace

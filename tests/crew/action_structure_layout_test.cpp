@@ -41,7 +41,8 @@ TEST(ActionStructureLayout, HoldsTheThirtyTwoBitOffsetsInAThirtyTwoBitBuild) {
                       "#endif\n"
                       "static_assert(sizeof(ActionStructure) == 968980);\n");
   const Compilation header = compile("-m32 -std=c++20 -Wall -Wextra -Werror -fsyntax-only -I" +
-                                     std::string(KVT_SOURCE_DIR) + "/host " + source.str());
+                                     std::string(KVT_SOURCE_DIR) + "/host -I" + std::string(KVT_SOURCE_DIR) +
+                                     "/module " + source.str());
   EXPECT_EQ(header.status, 0) << header.output;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "crew_world.h"
+#include "host_extras.h"
 
 using namespace crew_test;
 
@@ -19,7 +20,7 @@ const std::string Download =
     "KVT Duz Ovov MkI require \"Universal MMU\" ver 2.0 or higher. Download at your Orbiter add-on repository ";
 const std::string SetUpError = "KVT Duz Ovov MkI ERROR UMMU 2.0 not properly initialised in your code.";
 
-void setDebug(const char *text) { std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "%s", text); }
+void setDebug(const char *text) { std::snprintf(oapiDebugString(), DEBUG_STRING_CAPACITY, "%s", text); }
 
 // Runs frames of a quarter second up to 22 s of system time and keeps what
 // the advisory wrote at each, by time in quarter seconds. Before each call

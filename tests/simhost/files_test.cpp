@@ -7,6 +7,7 @@
 
 #include "Orbitersdk.h"
 #include "sim_tree.h"
+#include "host_extras.h"
 
 using simtest::SimTree;
 

@@ -5,6 +5,7 @@
 
 #include "Orbitersdk.h"
 #include "sim_tree.h"
+#include "host_extras.h"
 
 using simtest::SimTree;
 
@@ -112,7 +113,7 @@ TEST_F(Frames, DebugTextIsReportedWhenItChanges) {
   press(OAPI_KEY_7);
   sim.frame();
   sim.frame();
-  std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "%s", "");
+  std::snprintf(oapiDebugString(), DEBUG_STRING_CAPACITY, "%s", "");
   sim.frame();
   auto debug = log.of("debug");
   ASSERT_EQ(debug.size(), 2u);
@@ -120,8 +121,8 @@ TEST_F(Frames, DebugTextIsReportedWhenItChanges) {
   EXPECT_EQ(debug[1]["text"], "");
   // A writer that fills the whole buffer without a terminator is read to
   // the buffer's end only.
-  std::memset(oapiDebugString(), 'a', OAPI_DEBUGSTRING_CAPACITY);
-  EXPECT_EQ(sim.debugText().size(), static_cast<size_t>(OAPI_DEBUGSTRING_CAPACITY));
+  std::memset(oapiDebugString(), 'a', DEBUG_STRING_CAPACITY);
+  EXPECT_EQ(sim.debugText().size(), static_cast<size_t>(DEBUG_STRING_CAPACITY));
 }
 
 TEST_F(Frames, KeysReachTheFocusVessel) {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "Orbitersdk.h"
+#include "host_extras.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ public:
       hudOn_ = !hudOn_;
       return 1;
     }
-    if (key == OAPI_KEY_7) std::snprintf(oapiDebugString(), OAPI_DEBUGSTRING_CAPACITY, "seven");
+    if (key == OAPI_KEY_7) std::snprintf(oapiDebugString(), DEBUG_STRING_CAPACITY, "seven");
     if (key == OAPI_KEY_D) oapiDeleteVessel(GetHandle());
     if (key == OAPI_KEY_N) text_ = "a\nEND";
     if (key == OAPI_KEY_L) text_ = std::string(1100, 'l');
