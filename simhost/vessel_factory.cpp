@@ -114,6 +114,21 @@ bool validStatus(Runtime &rt, const VESSELSTATUS2 &vs) {
   return applyStatus2(rt, scratch, vs);
 }
 
+// A new record of the world, named and numbered, or null with the reason.
+OwnedVessel newRecord(World &world, const std::string &name, const std::string &className, const VesselClass *cls,
+                      std::string &error) {
+  OwnedVessel owned = world.make();
+  if (!owned) {
+    error = "vessel " + name + ": the world has no room for another vessel";
+    return owned;
+  }
+  owned->serial = ++g_serial;
+  owned->name = name;
+  owned->className = className;
+  owned->cls = cls;
+  return owned;
+}
+
 }  // namespace
 
 VesselRecord *Runtime::createVessel(const std::string &name, const std::string &className,
@@ -143,15 +158,8 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   }
-  OwnedVessel owned = world.make();
-  if (!owned) {
-    error = "vessel " + name + ": the world has no room for another vessel";
-    return nullptr;
-  }
-  owned->serial = ++g_serial;
-  owned->name = name;
-  owned->className = className;
-  owned->cls = cls;
+  OwnedVessel owned = newRecord(world, name, className, cls, error);
+  if (!owned) return nullptr;
   owned->module = module;
   owned->landed = true;
   applyClassDefaults(*this, *owned, *cls);
@@ -205,15 +213,8 @@ VesselRecord *Runtime::createStandIn(const std::string &name, const std::string 
     error = "vessel " + name + ": creation failed (injected fault)";
     return nullptr;
   }
-  OwnedVessel owned = world.make();
-  if (!owned) {
-    error = "vessel " + name + ": the world has no room for another vessel";
-    return nullptr;
-  }
-  owned->serial = ++g_serial;
-  owned->name = name;
-  owned->className = className;
-  owned->cls = &standInClass();
+  OwnedVessel owned = newRecord(world, name, className, &standInClass(), error);
+  if (!owned) return nullptr;
   owned->standIn = true;
   applyClassDefaults(*this, *owned, standInClass());
   setLanded(*owned, 0, 0, 0);
