@@ -40,6 +40,20 @@ std::string shellQuoted(const std::string &word) {
 
 // The trace's events without their system times and without the run's
 // opening, which tells how the run was started.
+// The lines of the README's fenced sample that starts with a line holding
+// `opening`, up to the fence that closes it.
+std::vector<std::string> readmeSample(const std::string &opening) {
+  std::ifstream in(KVT_SOURCE_DIR "/README.md");
+  std::vector<std::string> sample;
+  bool inside = false;
+  for (std::string line, previous; std::getline(in, line); previous = line) {
+    if (!inside && previous == "```" && line.find(opening) != std::string::npos) inside = true;
+    if (inside && line == "```") break;
+    if (inside) sample.push_back(line);
+  }
+  return sample;
+}
+
 std::vector<json> traceEvents(const std::string &path) {
   std::vector<json> events;
   std::ifstream in(path);
@@ -156,6 +170,23 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
   type(":quit");
   ASSERT_TRUE(sessionEnded()) << screen();
   EXPECT_EQ(scratch.read("status.txt"), "0\n");
+  // The README's screen ends with the legend, the keys and the command
+  // line; its record begins with the header a record has.
+  const std::vector<std::string> readmeScreen = readmeSample(" simhost play  Scenarios/Demo.scn");
+  ASSERT_GE(readmeScreen.size(), 3u);
+  for (size_t i = readmeScreen.size() - 3; i + 1 < readmeScreen.size(); ++i)
+    EXPECT_NE(seen.find(readmeScreen[i]), std::string::npos) << readmeScreen[i] << "\n" << seen;
+  const std::vector<std::string> readmeRecord = readmeSample("# Recorded by simhost play from");
+  ASSERT_GE(readmeRecord.size(), 2u);
+  // The record names this scenario and file, and the replay's command
+  // carries the options the session was given (here --root) before --dt.
+  std::string header = readmeRecord[0], replay = readmeRecord[1];
+  header.replace(header.find("Scenarios/Demo.scn"), 18, dir + "/mill.scn");
+  replay.replace(replay.find("'demo.script'"), 13, file("played.script"));
+  const std::string record = scratch.read("played.script");
+  const size_t dt = replay.find("--dt ");
+  EXPECT_EQ(record.rfind(header + "\n# Replay: simhost run ", 0), 0u) << header << "\n" << record;
+  EXPECT_NE(record.find(replay.substr(dt) + "\n"), std::string::npos) << replay << "\n" << record;
 
   int shown = -1;
   const std::string show = run(simhost() + " show " + shellQuoted(saved) + " --root " + shellQuoted(KVT_TREE_DIR), &shown);
