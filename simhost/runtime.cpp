@@ -1,5 +1,6 @@
 #include "runtime.h"
 
+#include "files/body_file.h"
 #include "world/geometry.h"
 #include "world/vessel_state.h"
 
@@ -8,6 +9,13 @@ namespace simhost {
 Runtime::Runtime(std::string treeRoot) : ModuleHost(std::move(treeRoot)), classes(root, this) {}
 
 Runtime::~Runtime() { deleteAllVessels(); }
+
+const CelestialBody *Runtime::loadBody(const std::string &name, std::string &error) {
+  if (const CelestialBody *known = world.body(name)) return known;
+  auto body = std::make_unique<CelestialBody>();
+  if (!readBodyFile(root, name, this, *body, error)) return nullptr;
+  return addBody(std::move(body));
+}
 
 void Runtime::moveVessels(double dt) {
   using namespace geo;
@@ -24,15 +32,17 @@ void Runtime::moveVessels(double dt) {
       continue;
     }
     flying[kept++] = v;
-    double r = length(f.pos);
-    VECTOR3 accel = r > 0 ? scale(f.pos, -moon::kGM / (r * r * r)) : _V(0, 0, 0);
+    const CelestialBody &body = *v->body;
+    const VECTOR3 fromCentre = sub(f.pos, body.position);
+    double r = length(fromCentre);
+    VECTOR3 accel = r > 0 ? scale(fromCentre, -body.gm / (r * r * r)) : _V(0, 0, 0);
     if (v->emptyMass > 0) accel = add(accel, scale(mul(f.rot, f.force), 1.0 / v->emptyMass));
     f.force = _V(0, 0, 0);
     f.vel = add(f.vel, scale(accel, dt));
     f.pos = add(f.pos, scale(f.vel, dt));
     double w = length(f.angVel);
     if (w > 0) f.rot = orthonormalize(mul(f.rot, axisRotation(f.angVel, w * dt)));
-    if (length(f.pos) - moon::kRadius <= v->cogElev) landHere(*this, *v);
+    if (length(sub(f.pos, body.position)) - body.radius <= v->cogElev) landHere(*this, *v);
   }
   flying.resize(kept);
 }

@@ -19,8 +19,7 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   rt.simt = rt.simStep = 0;
   rt.simClock.reset();
   rt.scenario.file = path;
-  rt.mjd0 = kDefaultMjd;
-  rt.phi0 = moon::rotationAngle(rt.mjd0);
+  rt.setDate(kDefaultMjd);
   if (!readScenarioLines(path, bytes, lines)) {
     error = path + ": cannot be opened";
     return false;

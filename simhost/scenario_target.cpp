@@ -28,8 +28,7 @@ std::string firstWord(std::string_view line) {
 }  // namespace
 
 void RunTarget::setDate(double mjd) {
-  rt_.mjd0 = mjd;
-  rt_.phi0 = moon::rotationAngle(mjd);
+  rt_.setDate(mjd);
 }
 
 bool RunTarget::hasVessel(std::string_view name) {
@@ -45,6 +44,18 @@ bool RunTarget::classFileMissing(const std::string &className) {
   if (it == classMissing_.end())
     it = classMissing_.emplace(className, resolvePath(rt_.root, "Config\\Vessels\\" + className + ".cfg").empty()).first;
   return it->second;
+}
+
+bool RunTarget::readBodyOf(const ScenarioBlock &block, std::string &why) {
+  const ShipPlace place = readShipPlace(block);
+  std::string error;
+  if (place.body.empty() || rt_.loadBody(place.body, error)) return true;
+  // A tree without the body's file holds the ship as read; a faulty file is
+  // the user's to mend.
+  if (error.rfind("no ", 0) == 0) return true;
+  why = rt_.root + "/" + error;
+  for (char &c : why) c = c == '\\' ? '/' : c;
+  return false;
 }
 
 std::string RunTarget::whyHeld(const std::string &className, const ScenarioBlock &block, bool standIn) {
@@ -79,6 +90,7 @@ void RunTarget::hold(const std::string &name, const std::string &className, cons
 
 bool RunTarget::makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                            std::string &why) {
+  if (!readBodyOf(block, why)) return false;
   const bool standIn = classFileMissing(className);
   const std::string held = whyHeld(className, block, standIn);
   if (!held.empty()) {
@@ -134,7 +146,8 @@ void RunTarget::noteDroppedLines(VesselRecord &v, const ScenarioBlock &block) {
 
 void RunTarget::noteBelowGround(VesselRecord &v, const ScenarioBlock &block) {
   if (v.landed || v.parentLink) return;
-  const double height = geo::length(globalPos(rt_, v)) - moon::kRadius;
+  const CelestialBody &body = bodyOf(v);
+  const double height = geo::length(geo::sub(globalPos(rt_, v), body.position)) - body.radius;
   if (height > v.cogElev) return;
   landHere(rt_, v);
   char text[160];

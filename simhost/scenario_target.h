@@ -24,6 +24,9 @@ public:
   bool setFocus(std::string_view name) override;
 
 private:
+  // Reads the body the ship's STATUS line names, if the tree has its file;
+  // false with the fault when the file is faulty.
+  bool readBodyOf(const ScenarioBlock &block, std::string &why);
   // Why simhost cannot place the ship in its world; empty when it can.
   std::string whyHeld(const std::string &className, const ScenarioBlock &block, bool standIn);
   void hold(const std::string &name, const std::string &className, const ScenarioBlock &block,

@@ -256,19 +256,20 @@ bool Simulation::placeVessel(const std::string &name, const std::string &classNa
     error = "the place needs finite numbers";
     return false;
   }
-  const MATRIX3 &m = rt.moonMatrix();
+  const CelestialBody &body = bodyOf(*n);
+  const MATRIX3 &m = rt.bodyMatrix(body);
   MATRIX3 r = globalRot(rt, *n);
   VECTOR3 global = geo::add(globalPos(rt, *n), geo::mul(r, _V(x, 0, z)));
   double lon, lat;
-  moon::lonLat(geo::tmul(m, global), lon, lat);
-  double nearHeading = moon::heading(geo::tmul(m, geo::column(r, 2)), lon, lat);
+  surface::lonLat(geo::tmul(m, geo::sub(global, body.position)), lon, lat);
+  double nearHeading = surface::heading(geo::tmul(m, geo::column(r, 2)), lon, lat);
   VESSELSTATUS2 vs{};
   vs.version = 2;
-  vs.rbody = &theMoon();
+  vs.rbody = handleOf(body);
   vs.status = 1;
   vs.surf_lng = lon;
   vs.surf_lat = lat;
-  vs.surf_hdg = nearHeading + headingDeg * moon::kPi / 180.0;
+  vs.surf_hdg = nearHeading + headingDeg * geo::kPi / 180.0;
   return rt.createVessel(name, className, &vs, nullptr, error) != nullptr;
 }
 
@@ -375,7 +376,7 @@ bool Simulation::viewSite(const std::string &reference, SiteView &site, std::str
   const MATRIX3 refRot = globalRot(rt, *ref);
   double lon, lat;
   surfacePosition(rt, *ref, lon, lat);
-  site.north = geo::tmul(refRot, geo::mul(rt.moonMatrix(), moon::north(lon, lat)));
+  site.north = geo::tmul(refRot, geo::mul(rt.bodyMatrix(bodyOf(*ref)), surface::north(lon, lat)));
   site.vessels.clear();
   for (VesselRecord *v : rt.world.vessels()) site.vessels.push_back(viewOf(rt, *v, refPos, refRot));
   return true;

@@ -1,7 +1,7 @@
 // simhost: a headless, deterministic stand-in for the simulator.
 //
 // A Simulation is one run of the simulator on a simulator tree (Config/,
-// Meshes/, Modules/, Scenarios/): a world of vessels on the rotating Moon,
+// Meshes/, Modules/, Scenarios/): a world of vessels on rotating bodies (the Moon, Mars, ...),
 // vessel classes read from Config/Vessels, module vessels driven by their
 // plugins through the VESSEL2 callbacks, scenario files read and written in
 // the simulator's format, and a frame loop with simulation time, system time,

@@ -77,7 +77,7 @@ void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELS
 bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &error) {
   VESSELSTATUS2 vs{};
   vs.version = 2;
-  vs.rbody = &theMoon();
+  vs.rbody = handleOf(*v.body);
   vs.status = 1;
   v.loading = &block;
   VESSEL2 *cb = callbacksOf(&v);
@@ -93,6 +93,11 @@ bool loadState(Runtime &rt, VesselRecord &v, ScenarioBlock &block, std::string &
   if (!block.sawStatus && block.sawRpos) vs.status = 0;
   if (!block.error.empty()) {
     error = block.error;
+    return false;
+  }
+  if (vs.rbody == handleOf(nowhere())) {
+    error = std::string(block.file) + ":" + std::to_string(block.shipLine) + ": vessel " + v.name +
+            ": no STATUS line names the body it is on, and no ship before it stands on one";
     return false;
   }
   if (!applyStatus2(rt, v, vs)) {
@@ -111,7 +116,16 @@ const VesselClass &standInClass() {
 
 bool validStatus(Runtime &rt, const VESSELSTATUS2 &vs) {
   VesselRecord scratch;
+  scratch.body = rt.firstBody();
   return applyStatus2(rt, scratch, vs);
+}
+
+// Where a new vessel stands until its state is set: on the body its record
+// names, else on the world's first; nowhere before the world has one (its
+// block must then name one).
+const CelestialBody *startingBody(Runtime &rt, const VESSELSTATUS2 *state) {
+  if (state && state->rbody) return rt.world.bodyFromHandle(state->rbody);
+  return rt.firstBody() ? rt.firstBody() : &nowhere();
 }
 
 // A new record of the world, named and numbered, or null with the reason.
@@ -141,7 +155,7 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     return nullptr;
   }
   if (!block && (!state || !validStatus(*this, *state))) {
-    error = "vessel " + name + ": the status record is not usable (version 2, the Moon, finite numbers)";
+    error = "vessel " + name + ": the status record is not usable (version 2, a body of the world, finite numbers)";
     return nullptr;
   }
   if (faults.creationFails(*this, name, className)) {
@@ -158,10 +172,16 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
       return nullptr;
     }
   }
+  const CelestialBody *body = startingBody(*this, state);
+  if (!body) {
+    error = "vessel " + name + ": the status record names no body of the world";
+    return nullptr;
+  }
   OwnedVessel owned = newRecord(world, name, className, cls, error);
   if (!owned) return nullptr;
   owned->module = module;
   owned->landed = true;
+  owned->body = body;
   applyClassDefaults(*this, *owned, *cls);
   setLanded(*owned, 0, 0, 0);
   VesselRecord *v = world.add(std::move(owned));
@@ -213,9 +233,11 @@ VesselRecord *Runtime::createStandIn(const std::string &name, const std::string 
     error = "vessel " + name + ": creation failed (injected fault)";
     return nullptr;
   }
+  const CelestialBody *body = startingBody(*this, nullptr);
   OwnedVessel owned = newRecord(world, name, className, &standInClass(), error);
   if (!owned) return nullptr;
   owned->standIn = true;
+  owned->body = body;
   applyClassDefaults(*this, *owned, standInClass());
   setLanded(*owned, 0, 0, 0);
   VesselRecord *v = world.add(std::move(owned));
@@ -240,7 +262,7 @@ void Runtime::announce(VesselRecord *v) {
   surfacePosition(*this, *v, lon, lat);
   VECTOR3 local{};
   if (focus) local = geo::tmul(globalRot(*this, *focus), geo::sub(globalPos(*this, *v), globalPos(*this, *focus)));
-  const double deg = 180.0 / moon::kPi;
+  const double deg = 180.0 / geo::kPi;
   report({{"kind", "created"},
           {"name", v->name},
           {"class", v->className},

@@ -18,7 +18,7 @@ namespace {
 
 ScenarioBlock *g_block = nullptr;
 ScenarioWriter *g_writer = nullptr;
-constexpr double kDeg = 180.0 / moon::kPi;
+constexpr double kDeg = 180.0 / geo::kPi;
 
 // As printf's "%.*f" writes it (both round the exact value the same way).
 std::string fixed(double d, int decimals) {
@@ -74,14 +74,14 @@ void ScenarioWriter::item(const char *key, std::string_view value) { line({"  ",
 
 void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (isLanded(v)) {
-    w.item("STATUS", "Landed Moon");
+    w.line({"  STATUS Landed ", bodyOf(v).name});
     const std::string lon = fixed(v.lon * kDeg, 10), lat = fixed(v.lat * kDeg, 10);
     w.line({"  POS ", lon, " ", lat});
     w.item("HEADING", fixed(v.hdg * kDeg, 6));
   } else {
     VESSELSTATUS vs;
     fillStatus(rt, v, vs);
-    w.item("STATUS", "Orbiting Moon");
+    w.line({"  STATUS Orbiting ", bodyOf(v).name});
     // Positions and velocities are kept exactly; angles pass through a
     // rotation matrix, so they are written to a precision that survives it.
     w.item("RPOS", triple(vs.rpos, 1, -1));
@@ -151,7 +151,6 @@ struct FirstWords {
 }  // namespace
 
 bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
-  (void)rt;
   std::string_view l = text::trim(line);
   FirstWords w(l);
   if (w.empty()) return false;
@@ -170,10 +169,10 @@ bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESS
     bool landed = text::iequals(w[1], "Landed");
     if (!landed && !text::iequals(w[1], "Orbiting")) return false;
     if (w.size() != 3) return fail("STATUS " + std::string(w[1]) + " needs one body");
-    if (!text::iequals(w[2], theMoon().name))
-      return fail("unknown body " + std::string(w[2]) + " (only the Moon is known)");
+    const CelestialBody *body = rt.world.body(w[2]);
+    if (!body) return fail("unknown body " + std::string(w[2]) + " (no Config/" + std::string(w[2]) + ".cfg)");
     vs.status = landed ? 1 : 0;
-    vs.rbody = &theMoon();
+    vs.rbody = handleOf(*body);
     if (block) block->sawStatus = true;
     return true;
   }

@@ -19,6 +19,7 @@ namespace {
 
 ModuleHost *rt() { return currentHost(); }
 VesselRecord *vesselOf(OBJHANDLE h) { return rt() ? rt()->world.fromHandle(h) : nullptr; }
+const CelestialBody *celestialOf(OBJHANDLE h) { return rt() ? rt()->world.bodyFromHandle(h) : nullptr; }
 char g_idleDebugText[DEBUG_STRING_CAPACITY];
 
 }  // namespace
@@ -38,30 +39,32 @@ VESSEL *oapiGetVesselInterface(OBJHANDLE hVessel) {
 }
 OBJHANDLE oapiGetObjectByName(char *name) {
   if (!rt() || !name) return nullptr;
-  if (text::iequals(name, theMoon().name)) return &theMoon();
+  if (const CelestialBody *body = rt()->world.body(name)) return handleOf(*body);
   return rt()->world.find(name);
 }
 OBJHANDLE oapiGetGbodyByName(char *name) {
-  return name && text::iequals(name, theMoon().name) ? &theMoon() : nullptr;
+  if (!rt() || !name) return nullptr;
+  const CelestialBody *body = rt()->world.body(name);
+  return body ? handleOf(*body) : nullptr;
 }
 OBJHANDLE oapiGetFocusObject() { return rt() ? rt()->focus : nullptr; }
 void oapiGetObjectName(OBJHANDLE hObj, char *name, int n) {
   if (!name || n <= 0) return;
   const char *src = "";
-  if (World::isMoon(hObj)) {
-    src = theMoon().name;
+  if (const CelestialBody *body = celestialOf(hObj)) {
+    src = body->name.c_str();
   } else if (VesselRecord *v = vesselOf(hObj)) {
     src = v->name.c_str();
   }
   std::snprintf(name, static_cast<size_t>(n), "%s", src);
 }
 double oapiGetSize(OBJHANDLE hObj) {
-  if (World::isMoon(hObj)) return theMoon().radius;
+  if (const CelestialBody *body = celestialOf(hObj)) return body->radius;
   VesselRecord *v = vesselOf(hObj);
   return v ? v->size : 0.0;
 }
 double oapiGetMass(OBJHANDLE hObj) {
-  if (World::isMoon(hObj)) return theMoon().gm / moon::kGravitationalConstant;
+  if (const CelestialBody *body = celestialOf(hObj)) return body->mass;
   VesselRecord *v = vesselOf(hObj);
   return v ? v->emptyMass : 0.0;
 }
@@ -76,6 +79,7 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3 *pos) {
   if (!pos) return;
   *pos = _V(0, 0, 0);
   if (VesselRecord *v = vesselOf(hObj)) *pos = globalPos(*rt(), *v);
+  if (const CelestialBody *body = celestialOf(hObj)) *pos = body->position;
 }
 void oapiGetGlobalVel(OBJHANDLE hObj, VECTOR3 *vel) {
   if (!vel) return;
@@ -86,8 +90,8 @@ void oapiGetRotationMatrix(OBJHANDLE hObj, MATRIX3 *mat) {
   if (!mat) return;
   *mat = geo::identity();
   if (!rt()) return;
-  if (World::isMoon(hObj)) {
-    *mat = rt()->moonMatrix();
+  if (const CelestialBody *body = celestialOf(hObj)) {
+    *mat = rt()->bodyMatrix(*body);
   } else if (VesselRecord *v = vesselOf(hObj)) {
     *mat = globalRot(*rt(), *v);
   }
@@ -153,7 +157,7 @@ double oapiGetSimTime() { return rt() ? rt()->simt : 0.0; }
 double oapiGetSimStep() { return rt() ? rt()->simStep : 0.0; }
 double oapiGetSysTime() { return rt() ? rt()->sysT : 0.0; }
 double oapiGetSysStep() { return rt() ? rt()->sysStep : 0.0; }
-double oapiGetSimMJD() { return rt() ? rt()->mjd() : moon::kEpochMjd; }
+double oapiGetSimMJD() { return rt() ? rt()->mjd() : kRotationEpochMjd; }
 double oapiGetTimeAcceleration() { return rt() ? rt()->warp : 1.0; }
 
 double oapiRand() {
@@ -178,7 +182,7 @@ DWORD oapiMeshGroupCount(MESHHANDLE hMesh) {
 }
 VISHANDLE *oapiObjectVisualPtr(OBJHANDLE hObject) {
   static VISHANDLE noVisual = nullptr;
-  if (World::isMoon(hObject)) return &noVisual;
+  if (celestialOf(hObject)) return &noVisual;
   VesselRecord *v = vesselOf(hObject);
   return v ? &v->visHandle : nullptr;
 }

@@ -243,10 +243,14 @@ void VESSEL::DefSetStateEx(const void *status) const {
 }
 double VESSEL::GetAltitude() const {
   RECORD_OR(0.0);
-  return geo::length(globalPos(rt, *v)) - moon::kRadius;
+  const CelestialBody &body = bodyOf(*v);
+  return geo::length(geo::sub(globalPos(rt, *v), body.position)) - body.radius;
 }
-OBJHANDLE VESSEL::GetSurfaceRef() const { return &theMoon(); }
-OBJHANDLE VESSEL::GetGravityRef() const { return &theMoon(); }
+OBJHANDLE VESSEL::GetSurfaceRef() const {
+  RECORD_OR(nullptr);
+  return handleOf(bodyOf(*v));
+}
+OBJHANDLE VESSEL::GetGravityRef() const { return GetSurfaceRef(); }
 void VESSEL::GetGlobalPos(VECTOR3 &pos) const {
   RECORD_OR();
   pos = globalPos(rt, *v);
@@ -259,6 +263,7 @@ void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3 &pos) const {
   RECORD_OR();
   VECTOR3 ref{};
   if (VesselRecord *r = rt.world.fromHandle(hRef)) ref = globalPos(rt, *r);
+  if (const CelestialBody *body = rt.world.bodyFromHandle(hRef)) ref = body->position;
   pos = geo::sub(globalPos(rt, *v), ref);
 }
 void VESSEL::GetRelativeVel(OBJHANDLE hRef, VECTOR3 &vel) const {
@@ -286,8 +291,8 @@ void VESSEL::SetRotationMatrix(const MATRIX3 &R) const {
   if (v->parentLink) return;  // a child turns with its parent
   if (v->landed) {
     // A landed vessel keeps standing upright; only its heading follows.
-    VECTOR3 forward = geo::tmul(rt.moonMatrix(), geo::column(R, 2));
-    setLanded(*v, v->lon, v->lat, moon::heading(forward, v->lon, v->lat));
+    VECTOR3 forward = geo::tmul(rt.bodyMatrix(*v->body), geo::column(R, 2));
+    setLanded(*v, v->lon, v->lat, surface::heading(forward, v->lon, v->lat));
     return;
   }
   v->flight().rot = geo::orthonormalize(R);
@@ -313,8 +318,8 @@ void VESSEL::GlobalRot(const VECTOR3 &rloc, VECTOR3 &rglob) const {
 }
 void VESSEL::Local2Rel(const VECTOR3 &loc, VECTOR3 &rel) const {
   RECORD_OR();
-  // The Moon's centre is the global origin.
-  rel = geo::add(globalPos(rt, *v), geo::mul(globalRot(rt, *v), loc));
+  // Relative to the centre of the body it is on or flies around.
+  rel = geo::sub(geo::add(globalPos(rt, *v), geo::mul(globalRot(rt, *v), loc)), bodyOf(*v).position);
 }
 void VESSEL::AddForce(const VECTOR3 &F, const VECTOR3 &) const {
   RECORD_OR();

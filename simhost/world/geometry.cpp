@@ -63,13 +63,9 @@ bool finite(const VECTOR3 &v) { return std::isfinite(v.x) && std::isfinite(v.y) 
 
 }  // namespace simhost::geo
 
-namespace simhost::moon {
+namespace simhost::surface {
 
-double rotationAngle(double mjd) {
-  double turns = (mjd - kEpochMjd) / kSiderealDays;
-  double phi = 2 * kPi * (turns - std::floor(turns));
-  return phi >= 2 * kPi ? 0.0 : phi;
-}
+using geo::kPi;
 
 MATRIX3 rotation(double phi) {
   double c = std::cos(phi), s = std::sin(phi);
@@ -110,6 +106,6 @@ double heading(const VECTOR3 &forward, double lon, double lat) {
   return h < 0 ? h + 2 * kPi : h;
 }
 
-VECTOR3 surfaceVelocity(const VECTOR3 &g) { return _V(-g.z * kAngularRate, 0, g.x * kAngularRate); }
+VECTOR3 surfaceVelocity(const VECTOR3 &g, double rate) { return _V(-g.z * rate, 0, g.x * rate); }
 
-}  // namespace simhost::moon
+}  // namespace simhost::surface

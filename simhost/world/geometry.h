@@ -1,16 +1,18 @@
 // Vector and matrix arithmetic on the simulator's VECTOR3 and MATRIX3, the
-// Euler angles of status records, and the Moon: its size, gravity, rotation
-// and the local horizon frames of landed vessels.
+// Euler angles of status records, and a body's surface: its rotation and the
+// local horizon frames of landed vessels.
 //
 // Used by every part of the stand-in that places or moves a vessel. All
-// frames are the simulator's: the global frame has its origin at the Moon's
-// centre and does not rotate; a body frame turns with the Moon; a vessel's
+// frames are the simulator's: the global frame does not rotate; a body frame
+// has its origin at the body's centre and turns with the body; a vessel's
 // rotation matrix takes vessel-frame vectors into the global frame.
 #pragma once
 
 #include "OrbiterAPI.h"
 
 namespace simhost::geo {
+
+constexpr double kPi = 3.14159265358979323846;
 
 // The small operations are inline: the scans of a busy world call them
 // for every vessel.
@@ -57,21 +59,12 @@ bool finite(const VECTOR3 &v);
 
 }  // namespace simhost::geo
 
-namespace simhost::moon {
+namespace simhost::surface {
 
-constexpr double kRadius = 1737.4e3;             // m
-constexpr double kGM = 4.9028e12;                // m^3/s^2
-constexpr double kGravitationalConstant = 6.67430e-11;
-constexpr double kSiderealDays = 27.321661;
-constexpr double kEpochMjd = 51544.5;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kAngularRate = 2 * kPi / (kSiderealDays * 86400.0);  // rad/s
-
-// Rotation angle of the Moon at a date, in [0, 2 pi).
-double rotationAngle(double mjd);
-// Body frame to global frame at rotation angle phi.
+// Body frame to global frame at rotation angle phi (about the body's y axis).
 MATRIX3 rotation(double phi);
 
+// Directions at lon, lat in the body's frame.
 VECTOR3 up(double lon, double lat);
 VECTOR3 north(double lon, double lat);
 VECTOR3 east(double lon);
@@ -84,8 +77,8 @@ void lonLat(const VECTOR3 &body, double &lon, double &lat);
 // Heading of a body-frame forward axis seen from lon, lat: its projection on
 // the horizon, from north towards east, in [0, 2 pi).
 double heading(const VECTOR3 &forward, double lon, double lat);
-// Velocity of the Moon's surface (or any point turning with it) at a global
-// position.
-VECTOR3 surfaceVelocity(const VECTOR3 &global);
+// Velocity of a point turning with a body at angular rate (rad/s), from its
+// position relative to the body's centre in the global frame.
+VECTOR3 surfaceVelocity(const VECTOR3 &fromCentre, double angularRate);
 
-}  // namespace simhost::moon
+}  // namespace simhost::surface

@@ -4,7 +4,7 @@
 // address.
 //
 // The state is kept the way the vessel lives: a landed vessel by longitude,
-// latitude and heading on the Moon (it turns with the Moon), a vessel in
+// latitude and heading on its body (it turns with the body), a vessel in
 // free flight by position, velocity and rotation in the global frame (kept
 // apart: most vessels never fly), and an attached child through its parent.
 // vessel_state.cpp derives the global position and rotation from whichever
@@ -20,6 +20,7 @@
 
 #include "Orbitersdk.h"
 #include "world/attachment_list.h"
+#include "world/body.h"
 
 namespace simhost {
 
@@ -96,7 +97,10 @@ struct alignas(64) VesselRecord {
   bool listedFlying = false;   // in the world's list of vessels the frame moves
   bool hostIfaceMade = false;  // hostIfaceBytes hold the passive interface
   DWORD adcMode = 0;
-  VECTOR3 bodyPos{};  // landed: centre of gravity in the Moon's frame
+  VECTOR3 bodyPos{};  // landed: centre of gravity in its body's frame
+  // The body it stands on, or whose gravity it flies in; an attached child
+  // follows its root's.
+  const CelestialBody *body = &nowhere();
   AttachmentList parentPoints{&firstParentPoint};  // toparent = true
   std::string className;  // its characters' address is read by scans
   AttachmentList childPoints;  // toparent = false
@@ -108,8 +112,9 @@ struct alignas(64) VesselRecord {
   const VesselModule *module = nullptr;  // null: passive vessel
 
   // ---- state
-  // Landed: on the Moon, radians. The vessel's rotation into the Moon's
-  // frame follows from them (moon::surfaceFrame) and is computed when asked.
+  // Landed: on its body, radians. The vessel's rotation into the body's
+  // frame follows from them (surface::surfaceFrame) and is computed when
+  // asked.
   double lon = 0, lat = 0, hdg = 0;
   // Free flight; none for a vessel that never left the ground (all zero).
   std::unique_ptr<FlightState> flightState;

@@ -49,13 +49,15 @@ VECTOR3 globalPosOfMoving(WorldAtTime &rt, const VesselRecord &v) {
     MATRIX3 rc = mul(rp, childToParent(c));
     return sub(add(globalPos(rt, parent), mul(rp, c.peer->pos)), mul(rc, c.pos));
   }
-  if (v.landed) return mul(rt.moonMatrix(), v.bodyPos);
+  if (v.landed) return add(v.body->position, mul(rt.bodyMatrix(*v.body), v.bodyPos));
   return v.flightOrRest().pos;
 }
 
+const CelestialBody &bodyOf(const VesselRecord &v) { return *rootOf(v).body; }
+
 VECTOR3 globalVel(WorldAtTime &rt, const VesselRecord &v) {
   const VesselRecord &root = rootOf(v);
-  if (root.landed) return moon::surfaceVelocity(globalPos(rt, v));
+  if (root.landed) return surface::surfaceVelocity(sub(globalPos(rt, v), root.body->position), root.body->angularRate);
   return root.flightOrRest().vel;
 }
 
@@ -67,19 +69,20 @@ void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double
     lat = v.lat;
     return;
   }
-  moon::lonLat(tmul(rt.moonMatrix(), globalPos(rt, v)), lon, lat);
+  const CelestialBody &body = bodyOf(v);
+  surface::lonLat(tmul(rt.bodyMatrix(body), sub(globalPos(rt, v), body.position)), lon, lat);
 }
 
 void refreshLanded(VesselRecord &v) {
-  v.bodyPos = scale(moon::up(v.lon, v.lat), moon::kRadius + v.cogElev);
+  v.bodyPos = scale(surface::up(v.lon, v.lat), v.body->radius + v.cogElev);
 }
 
 void setLanded(VesselRecord &v, double lon, double lat, double hdg) {
   v.landed = true;
-  v.lon = std::remainder(lon, 2 * moon::kPi);
+  v.lon = std::remainder(lon, 2 * kPi);
   v.lat = lat;
-  double h = std::fmod(hdg, 2 * moon::kPi);
-  v.hdg = h < 0 ? h + 2 * moon::kPi : h;
+  double h = std::fmod(hdg, 2 * kPi);
+  v.hdg = h < 0 ? h + 2 * kPi : h;
   if (v.flightState) {
     FlightState &f = *v.flightState;
     f.vel = f.angVel = f.force = _V(0, 0, 0);
@@ -97,18 +100,20 @@ void setFlight(VesselRecord &v, const VECTOR3 &pos, const VECTOR3 &vel, const MA
 }
 
 void landHere(WorldAtTime &rt, VesselRecord &v) {
-  MATRIX3 m = rt.moonMatrix();
-  VECTOR3 body = tmul(m, globalPos(rt, v));
+  const CelestialBody &on = bodyOf(v);
+  MATRIX3 m = rt.bodyMatrix(on);
+  VECTOR3 place = tmul(m, sub(globalPos(rt, v), on.position));
   double lon, lat;
-  moon::lonLat(body, lon, lat);
+  surface::lonLat(place, lon, lat);
   VECTOR3 forward = tmul(m, column(globalRot(rt, v), 2));
-  setLanded(v, lon, lat, moon::heading(forward, lon, lat));
+  v.body = &on;
+  setLanded(v, lon, lat, surface::heading(forward, lon, lat));
 }
 
 void fillStatus(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
   vs = VESSELSTATUS{};
-  vs.rbody = &theMoon();
-  vs.rpos = globalPos(rt, v);
+  vs.rbody = handleOf(bodyOf(v));
+  vs.rpos = sub(globalPos(rt, v), bodyOf(v).position);
   vs.rvel = globalVel(rt, v);
   vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.flightOrRest().angVel;
   vs.arot = matrixToEuler(globalRot(rt, v));
@@ -118,11 +123,11 @@ void fillStatus(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS &vs) {
 
 void fillStatus2(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS2 &vs) {
   vs.flag = 0;
-  vs.rbody = &theMoon();
+  vs.rbody = handleOf(bodyOf(v));
   vs.base = nullptr;
   vs.port = 0;
   vs.status = isLanded(v) ? 1 : 0;
-  vs.rpos = globalPos(rt, v);
+  vs.rpos = sub(globalPos(rt, v), bodyOf(v).position);
   vs.rvel = globalVel(rt, v);
   vs.vrot = isLanded(v) ? _V(0, 0, 0) : v.flightOrRest().angVel;
   vs.arot = matrixToEuler(globalRot(rt, v));
@@ -131,27 +136,35 @@ void fillStatus2(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS2 &vs) {
   vs.surf_lng = lon;
   vs.surf_lat = lat;
   vs.surf_hdg = isLanded(v) ? v.hdg
-                            : moon::heading(tmul(rt.moonMatrix(), column(globalRot(rt, v), 2)), lon, lat);
+                            : surface::heading(tmul(rt.bodyMatrix(bodyOf(v)), column(globalRot(rt, v), 2)), lon, lat);
   vs.nfuel = vs.nthruster = vs.ndockinfo = 0;
   vs.xpdr = 0;
 }
 
 namespace {
 
-bool bodyOk(OBJHANDLE body) { return body == nullptr || World::isMoon(body); }
+// The record's body: one of the world's; none named keeps the vessel's own
+// (an attached child's is its root's).
+const CelestialBody *recordBody(WorldAtTime &rt, const VesselRecord &v, OBJHANDLE named) {
+  if (named != nullptr) return rt.world.bodyFromHandle(named);
+  return rootOf(v).body;
+}
 
-bool applyCommon(WorldAtTime &rt, VesselRecord &v, int status, const VECTOR3 &rpos, const VECTOR3 &rvel,
-                 const VECTOR3 &arot, const VECTOR3 &vrot, double lng, double lat, double hdg) {
+bool applyCommon(WorldAtTime &rt, VesselRecord &v, const CelestialBody *body, int status, const VECTOR3 &rpos,
+                 const VECTOR3 &rvel, const VECTOR3 &arot, const VECTOR3 &vrot, double lng, double lat, double hdg) {
+  if (body == nullptr || body == &nowhere()) return false;
   if (status == 1) {
-    if (!std::isfinite(lng) || !std::isfinite(lat) || !std::isfinite(hdg) || std::fabs(lat) > moon::kPi / 2)
+    if (!std::isfinite(lng) || !std::isfinite(lat) || !std::isfinite(hdg) || std::fabs(lat) > kPi / 2)
       return false;
     if (v.parentLink) detach(rt, v.parentLink, 0);
+    v.body = body;
     setLanded(v, lng, lat, hdg);
     return true;
   }
   if (!finite(rpos) || !finite(rvel) || !finite(arot) || !finite(vrot)) return false;
   if (v.parentLink) detach(rt, v.parentLink, 0);
-  setFlight(v, rpos, rvel, eulerToMatrix(arot), vrot);
+  v.body = body;
+  setFlight(v, add(body->position, rpos), rvel, eulerToMatrix(arot), vrot);
   rt.world.noteFlight(&v);
   return true;
 }
@@ -159,14 +172,13 @@ bool applyCommon(WorldAtTime &rt, VesselRecord &v, int status, const VECTOR3 &rp
 }  // namespace
 
 bool applyStatus(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS &vs) {
-  if (!bodyOk(vs.rbody)) return false;
-  return applyCommon(rt, v, vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.vdata[0].x, vs.vdata[0].y,
+  return applyCommon(rt, v, recordBody(rt, v, vs.rbody), vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.vdata[0].x, vs.vdata[0].y,
                      vs.vdata[0].z);
 }
 
 bool applyStatus2(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS2 &vs) {
-  if (vs.version != 2 || !bodyOk(vs.rbody)) return false;
-  return applyCommon(rt, v, vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.surf_lng, vs.surf_lat, vs.surf_hdg);
+  if (vs.version != 2) return false;
+  return applyCommon(rt, v, recordBody(rt, v, vs.rbody), vs.status, vs.rpos, vs.rvel, vs.arot, vs.vrot, vs.surf_lng, vs.surf_lat, vs.surf_hdg);
 }
 
 VESSELSTATUS2 toStatus2(const VESSELSTATUS &vs) {
@@ -216,6 +228,7 @@ bool detach(WorldAtTime &rt, Attachment *a, double vel) {
   MATRIX3 rot = globalRot(rt, *child);
   VECTOR3 v = globalVel(rt, *child);
   VECTOR3 push = scale(mul(globalRot(rt, *p->owner), unit(p->dir)), vel);
+  child->body = &bodyOf(*child);
   p->peer = nullptr;
   c->peer = nullptr;
   child->parentLink = nullptr;

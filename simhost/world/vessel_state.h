@@ -11,10 +11,10 @@ namespace simhost {
 // The general cases: attached children and vessels in flight.
 VECTOR3 globalPosOfMoving(WorldAtTime &rt, const VesselRecord &v);
 MATRIX3 globalRotOfMoving(WorldAtTime &rt, const VesselRecord &v);
-// A landed vessel's place turns with the Moon, whose rotation is computed
+// A landed vessel's place turns with its body, whose rotation is computed
 // once per frame: these are asked for every vessel of a busy world's scans.
 inline VECTOR3 globalPos(WorldAtTime &rt, const VesselRecord &v) {
-  if (!v.parentLink && v.landed) return geo::mul(rt.moonMatrix(), v.bodyPos);
+  if (!v.parentLink && v.landed) return geo::add(v.body->position, geo::mul(rt.bodyMatrix(*v.body), v.bodyPos));
   return globalPosOfMoving(rt, v);
 }
 inline MATRIX3 globalRot(WorldAtTime &rt, const VesselRecord &v) {
@@ -22,9 +22,12 @@ inline MATRIX3 globalRot(WorldAtTime &rt, const VesselRecord &v) {
   return globalRotOfMoving(rt, v);
 }
 VECTOR3 globalVel(WorldAtTime &rt, const VesselRecord &v);
+// The body the vessel stands on or flies around: an attached child's is its
+// root's.
+const CelestialBody &bodyOf(const VesselRecord &v);
 // "landed" or "flight" as the scenario and the events say it.
 bool isLanded(const VesselRecord &v);
-// Longitude and latitude (radians) on the Moon under the vessel.
+// Longitude and latitude (radians) on its body under the vessel.
 void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double &lat);
 
 // Puts the vessel down at lon, lat (radians) with heading hdg; detaches it
@@ -39,7 +42,8 @@ void landHere(WorldAtTime &rt, VesselRecord &v);
 void fillStatus(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS &vs);
 void fillStatus2(WorldAtTime &rt, const VesselRecord &v, VESSELSTATUS2 &vs);
 // Sets the vessel's state from a record; false (nothing changed) when the
-// record's reference body is not the Moon or its numbers are not finite.
+// record's reference body is not one of the world's or its numbers are not
+// finite. A record's positions and velocities are relative to its body.
 bool applyStatus(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS &vs);
 bool applyStatus2(WorldAtTime &rt, VesselRecord &v, const VESSELSTATUS2 &vs);
 VESSELSTATUS2 toStatus2(const VESSELSTATUS &vs);

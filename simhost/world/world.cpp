@@ -1,20 +1,27 @@
 #include "world/world.h"
 
-#include "world/geometry.h"
 
 namespace simhost {
-
-CelestialBody &theMoon() {
-  static CelestialBody moon{"Moon", moon::kRadius, moon::kGM};
-  return moon;
-}
 
 World::~World() {
   for (VesselRecord *r : list_) pool_.release(r);
 }
 
-const CelestialBody *World::body(std::string_view name) {
-  return text::iequals(name, theMoon().name) ? &theMoon() : nullptr;
+const CelestialBody *World::body(std::string_view name) const {
+  for (const auto &b : bodies_)
+    if (text::iequals(name, b->name)) return b.get();
+  return nullptr;
+}
+
+const CelestialBody *World::bodyFromHandle(const void *handle) const {
+  for (const auto &b : bodies_)
+    if (handle == b.get()) return b.get();
+  return nullptr;
+}
+
+const CelestialBody *World::addBody(std::unique_ptr<CelestialBody> body) {
+  bodies_.push_back(std::move(body));
+  return bodies_.back().get();
 }
 
 VesselRecord *World::find(std::string_view name) const {

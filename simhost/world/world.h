@@ -19,21 +19,13 @@
 #include <string_view>
 #include <vector>
 
+#include "world/body.h"
 #include "world/name_table.h"
 #include "world/text.h"
 #include "world/vessel.h"
 #include "world/vessel_pool.h"
 
 namespace simhost {
-
-// The one celestial body of the stand-in. Its address is its OBJHANDLE.
-struct CelestialBody {
-  const char *name;
-  double radius;
-  double gm;
-};
-
-CelestialBody &theMoon();
 
 // Hands a record back to the storage of its world.
 struct VesselRelease {
@@ -62,13 +54,18 @@ public:
   }
   // The live vessel of that name, ignoring case; null if none.
   VesselRecord *find(std::string_view name) const;
-  // The live vessel behind a handle; null for anything else (the Moon, a
+  // The live vessel behind a handle; null for anything else (a body, a
   // deleted vessel, a stray pointer).
   VesselRecord *fromHandle(const void *handle) const { return pool_.live(handle); }
-  static bool isMoon(const void *handle) { return handle == &theMoon(); }
-  // The body of that name (ignoring case) vessels may stand on and fly
-  // around; null for one simhost does not model.
-  static const CelestialBody *body(std::string_view name);
+
+  // The bodies vessels stand on and fly around, as the run read them from
+  // the tree; they keep their addresses, which are their handles.
+  const std::vector<std::unique_ptr<CelestialBody>> &bodies() const { return bodies_; }
+  // The body of that name (ignoring case); null for one not read.
+  const CelestialBody *body(std::string_view name) const;
+  // The body behind a handle; null for anything else.
+  const CelestialBody *bodyFromHandle(const void *handle) const;
+  const CelestialBody *addBody(std::unique_ptr<CelestialBody> body);
 
   // A fresh record in the world's storage, not yet in the world; empty when
   // the storage is full.
@@ -91,6 +88,7 @@ public:
 private:
   static void eraseFrom(std::vector<VesselRecord *> &list, VesselRecord *record);
 
+  std::vector<std::unique_ptr<CelestialBody>> bodies_;
   VesselPool pool_;
   std::vector<VesselRecord *> list_;
   std::vector<VesselRecord *> modules_;

@@ -57,6 +57,7 @@ CargoWorld::CargoWorld(bool addonInstalled) {
     tree.write("Meshes/UniversalCars/bin/ConfigDarkScreen.msh", BoxMesh);
   }
   tree.write("Meshes/UCGO/TestBox.msh", BoxMesh);
+  tree.addBody();
   tree.write("Config/Vessels/Carrier.cfg", CarrierClass);
 }
 

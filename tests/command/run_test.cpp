@@ -257,8 +257,8 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
         "  stand-in     no Config/Vessels/ShuttleA.cfg; kept as read\n  note         ",
         "  empty mass   0 kg\n  attachments  none\n  saves        STATUS Landed Moon\n               POS 23.4750000 0.6745000\n",
         "\nISS (ProjectAlpha_ISS)\n  stands       held as read, not in the world\n  note         ",
-        ":55: held as read, not in the world: orbiting Earth, a body the tree has no Config/Earth.cfg for; a stand-in "
-        "too: no Config/Vessels/ProjectAlpha_ISS.cfg; a save writes it back as read\n  saves        STATUS Orbiting Earth\n",
+        ":55: held as read, not in the world: stand-in: no Config/Vessels/ProjectAlpha_ISS.cfg; only a landed one with "
+        "POS has a known place; a save writes it back as read\n  saves        STATUS Orbiting Earth\n",
         "\nPB-07 (ShuttlePB)\n  stands       held as read, not in the world\n", "stand-in: no Config/Vessels/ShuttlePB.cfg; attached to GL-01",
         "\nGL-01 (DeltaGlider)\n", "landed at base Brighton Beach:1, and simhost has no bases"},
        {"Relay-7 (CommRelay)\n  stands       held"}},

@@ -45,6 +45,7 @@ CrewWorld::CrewWorld(const TreeOptions &options) {
     tree.link("Modules/UMmu.dll", builtCrewModule());
   if (options.versionFile) tree.write("Meshes/UMmu/ver.dtf", options.version);
   tree.link("Modules/CrewProbe.dll", builtCrewProbe());
+  tree.addBody();
   tree.write("Config/Vessels/Hut.cfg", HutClass);
   tree.write("Config/Vessels/CrewProbe.cfg", ProbeClass);
 }

@@ -56,10 +56,16 @@ std::vector<double> MillMassTimes(const MillWorld &w, double kg) {
   return times;
 }
 
-TEST(MillProduction, SevenTimedProductionsUseTheSixSetDownPositionsInTurn) {
+TEST(MillProduction, SevenTimedProductionsUseTheSixSetDownPositionsInTurnOnEveryBody) {
+  // Mars turns 27 times as fast as the Moon and stands far from the origin:
+  // the mill works on it exactly as on the Moon.
+  for (const std::string body : {"Moon", "Mars"}) {
+  SCOPED_TRACE(body);
   MillWorld w;
   w.sim().setFrameLength(1.0);
-  ASSERT_TRUE(w.Start({"Status 3", "Autospawn 1", "SpawnTime 20", "OreTankLevel 10000"}));
+  std::string scenario = millworld::MillScenario({"Status 3", "Autospawn 1", "SpawnTime 20", "OreTankLevel 10000"});
+  scenario.replace(scenario.find("Landed Moon"), 11, "Landed " + body);
+  ASSERT_TRUE(w.Load(w.dir().write("Mill.scn", scenario)));
   for (int i = 0; i < 12; ++i) {
     ASSERT_TRUE(w.PlaceCargo("Rock" + std::to_string(i), millworld::Rock, 3.0 + 0.4 * i, 2.0));
   }
@@ -83,6 +89,9 @@ TEST(MillProduction, SevenTimedProductionsUseTheSixSetDownPositionsInTurn) {
   }
   EXPECT_EQ(MillMassTimes(w, 6000), produced);
   EXPECT_EQ(MillMassTimes(w, 2000), released);
+  const std::string saved = w.Save();
+  EXPECT_NE(saved.find("KVTOre07:UCGO\\Cargos\\KVT_Ore_Cargo\n  STATUS Landed " + body), std::string::npos) << saved;
+  }
 }
 
 TEST(MillProduction, TheBoxIsReleasedAtTheFirstStepTenOrMoreWholeSecondsLater) {

@@ -74,6 +74,7 @@ PropertyWorld::PropertyWorld() {
   tree.write("Meshes/UniversalCars/bin/ConfigDarkScreen.msh", BoxMesh);
   tree.write("Meshes/UCGO/TestBox.msh", BoxMesh);
   for (const CargoKind &kind : CargoKinds) tree.write(std::string("Config/Vessels/UCGO/Cargos/") + kind.type + ".cfg", cargoFile(kind));
+  tree.addBody();
   tree.write("Config/Vessels/PropertyShip.cfg", "ClassName = PropertyShip\nModule = PropertyShip\n");
   tree.link("Modules/UMmu.dll", std::string(KVT_TREE_DIR) + "/Modules/UMmu.dll");
   tree.write("Meshes/UMmu/ver.dtf", "2.0\n");

@@ -160,10 +160,16 @@ TEST_F(Scenarios, MalformedFilesAreRefusedWithTheirLine) {
       {"module block bad line", "BEGIN_SHIPS\nP:Probe\n  PROBE x\n  HEADING north\nEND\nEND_SHIPS\n", 4,
        "HEADING"},
       {"bad empty mass", "BEGIN_SHIPS\nA:Crate\n  SIMHOST_EMPTYMASS -5\nEND\nEND_SHIPS\n", 3, "SIMHOST_EMPTYMASS"},
+      {"a body file without a number", "BEGIN_SHIPS\nA:Crate\n  STATUS Landed Venus\n  POS 1 2\nEND\nEND_SHIPS\n", 2,
+       "Config/Venus.cfg:3: Size needs a positive number"},
+      {"a body file without its mass", "BEGIN_SHIPS\nA:Crate\n  STATUS Orbiting Io\n  RPOS 1 2 3\nEND\nEND_SHIPS\n", 2,
+       "Config/Io.cfg: no Mass"},
       {"ATTACHED to a point that is not there", "BEGIN_SHIPS\n" + good + "B:Crate\n  ATTACHED 0:3,A\nEND\nEND_SHIPS\n",
        8, "cannot attach B to A"},
   };
   tree.write("Config/Vessels/Broken.cfg", "Size = big\n");
+  tree.write("Config/Venus.cfg", "; a body file with a fault\nMass = 4.8675e24\nSize = big\n");
+  tree.write("Config/Io.cfg", "Name = Io\nSize = 1821600\nAlbedo = 0.63\n");
   for (const auto &c : cases) {
     tree.write("Scenarios/bad.scn", c.text);
     simhost::Simulation sim(tree.root());
@@ -225,9 +231,14 @@ TEST_F(Scenarios, WhatSimhostDoesNotModelIsKeptAsReadAndSavedInItsPlace) {
        "P:Probe\n  STATUS Landed Moon\n  POS 1.001 2\n  FrobnicatorSetting 12\nEND\n", "", 2,
        "\"FrobnicatorSetting 12\" was taken neither by the module nor by simhost; a save will not write it",
        "P:Probe\n  STATUS Landed Moon\n"},
+      {"a ship landed on Mars", "", "M:Crate\n  STATUS Landed Mars\n  POS 137.4 -4.5\n  HEADING 10\nEND\n", "", 2, "",
+       "M:Crate\n  STATUS Landed Mars\n  POS 137.4000000000 -4.5000000000\n  HEADING 10.000000\n"},
+      {"a ship orbiting Mars", "", "O:Crate\n  STATUS Orbiting Mars\n  RPOS 3500000 0 0\n  RVEL 0 0 3500\nEND\n", "", 2, "",
+       "O:Crate\n  STATUS Orbiting Mars\n"},
       {"a ship below the ground", "", "Low:Crate\n  STATUS Orbiting Moon\n  RPOS 1000 0 0\n  RVEL 0 0 0\nEND\n", "", 2,
        "m below the ground; set down on it", "Low:Crate\n  STATUS Landed Moon\n"},
   };
+  tree.addBody("Mars");
   for (const KeptCase &c : cases) {
     tree.write("Scenarios/a.scn", simtest::scenario(crate + c.ships, "A", c.before) + c.after);
     std::string error, first;

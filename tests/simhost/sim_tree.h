@@ -22,6 +22,7 @@ public:
   SimTree() : TempTree("simhost-test") {
     for (const char *folder : {"Config/Vessels", "Meshes", "Modules", "Scenarios"})
       fs::create_directories(path(folder));
+    addBody();
   }
 
   // A box mesh of one group.

@@ -23,6 +23,10 @@ TempTree::~TempTree() {
 
 std::string TempTree::path(const std::string &relative) const { return (fs::path(root_) / relative).string(); }
 
+void TempTree::addBody(const std::string &name) const {
+  write("Config/" + name + ".cfg", readFile(KVT_SOURCE_DIR "/sample/Config/" + name + ".cfg"));
+}
+
 std::string TempTree::write(const std::string &relative, const std::string &content) const {
   const fs::path file = fs::path(root_) / relative;
   std::error_code error;

@@ -23,6 +23,9 @@ public:
   void remove(const std::string &relative) const;
   // A link to a file outside the tree, folders made as needed (see linkFile).
   void link(const std::string &relative, const std::string &target) const;
+  // The sample tree's Config/<name>.cfg of a celestial body, for a tree of
+  // a test's own whose vessels stand on it.
+  void addBody(const std::string &name = "Moon") const;
   // The file's text; empty when it cannot be read.
   std::string read(const std::string &relative) const;
 
