@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "pictures/svg.h"
+#include "shared/numbers.h"
 
 namespace simhost::command {
 
@@ -24,11 +25,7 @@ size_t hudRows(const SiteMoment &m) { return std::max<size_t>(1, m.hud.size()) +
 
 }  // namespace
 
-std::string timeText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", seconds);
-  return text;
-}
+std::string timeText(double seconds) { return fixed(seconds, 1) + " s"; }
 
 double mapTitleAndHudHeight(const SiteMoment &m) { return kHudTop + 28 + hudRows(m) * kHudLineHeight; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "files/mesh.h"
+#include "shared/object_name.h"
 #include "world/geometry.h"
 #include "world/vessel.h"
 #include "world/world.h"
@@ -13,12 +14,6 @@ namespace {
 
 // The attachment point by which the cargo add-on's free cargo rests.
 constexpr const char *kFreeCargoPoint = "UCGOCG";
-
-std::string objectName(OBJHANDLE object) {
-  char name[256] = {};
-  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
-  return name;
-}
 
 // Free cargo rests by its point "UCGOCG" to a parent and is attached to
 // nothing: carried cargo is not free.

@@ -8,8 +8,9 @@
 #include "files/mesh.h"
 #include "pictures/map_labels.h"
 #include "pictures/map_legend.h"
-#include "shared/session.h"
 #include "pictures/svg.h"
+#include "shared/numbers.h"
+#include "shared/session.h"
 #include "world/geometry.h"
 
 namespace simhost::command {
@@ -81,11 +82,7 @@ std::vector<Patch> patchesOf(const SiteVessel &vessel) {
   return patches;
 }
 
-std::string massText(double kg) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0f kg", kg);
-  return text;
-}
+std::string massText(double kg) { return fixed(kg, 0) + " kg"; }
 
 // A "nice" length for the scale bar: 1, 2 or 5 times a power of ten.
 double niceLength(double metres) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "shared/numbers.h"
+
 namespace simhost::command::svg {
 
 std::string escape(const std::string &text) {
@@ -22,15 +24,7 @@ std::string escape(const std::string &text) {
   return out;
 }
 
-std::string num(double value) {
-  if (!std::isfinite(value)) return "0";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", value);
-  std::string s = text;
-  s.erase(s.find_last_not_of('0') + 1);
-  if (s.back() == '.') s.pop_back();
-  return s == "-0" ? "0" : s;
-}
+std::string num(double value) { return std::isfinite(value) ? trimmed(value, 2) : "0"; }
 
 namespace {
 

@@ -19,9 +19,10 @@
 #include "play/screen.h"
 #include "play/site_shapes.h"
 #include "shared/exit_status.h"
+#include "shared/object_name.h"
 #include "shared/session.h"
-#include "simulation.h"
 #include "shared/timeline.h"
+#include "simulation.h"
 
 namespace simhost::command {
 
@@ -56,12 +57,6 @@ public:
 private:
   struct sigaction previous {};
 };
-
-std::string objectName(OBJHANDLE object) {
-  char name[256] = {};
-  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
-  return name;
-}
 
 // What follows `simhost run` to replay a session of these options.
 std::string replayArguments(const PlayOptions &options) {

@@ -8,11 +8,12 @@
 
 #include "crew_module.h"
 #include "pictures/replay.h"
-#include "shared/session.h"
-#include "simulation.h"
 #include "pictures/site.h"
 #include "pictures/site_map.h"
+#include "shared/object_name.h"
+#include "shared/session.h"
 #include "shared/timeline.h"
+#include "simulation.h"
 
 namespace simhost::command {
 
@@ -207,12 +208,6 @@ private:
   void noteFocus() {
     OBJHANDLE focus = sim->focus();
     if (focus != nullptr) timeline.setFocusName(objectName(focus));
-  }
-
-  static std::string objectName(OBJHANDLE object) {
-    char name[256] = {};
-    oapiGetObjectName(object, name, static_cast<int>(sizeof name));
-    return name;
   }
 
   int loop() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "crew_module.h"
+#include "shared/object_name.h"
 
 namespace simhost::command {
 
@@ -15,12 +16,6 @@ using nlohmann::json;
 unsigned modifierBits(const KeyChord &key) {
   return (key.shift ? Simulation::LeftShift : 0u) | (key.ctrl ? Simulation::LeftCtrl : 0u) |
          (key.rshift ? Simulation::RightShift : 0u) | (key.rctrl ? Simulation::RightCtrl : 0u);
-}
-
-std::string objectName(OBJHANDLE object) {
-  char name[256] = {};
-  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
-  return name;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shared/key_chords.h"
+#include "shared/numbers.h"
 
 namespace simhost::command {
 
@@ -44,25 +45,6 @@ bool has(const json &event, const char *field) { return event.contains(field) &&
 bool flag(const json &event, const char *field) {
   auto it = event.find(field);
   return it != event.end() && ((it->is_boolean() && it->get<bool>()) || (it->is_number() && it->get<double>() != 0));
-}
-
-// Fixed decimals without a "-0.0" for values that round to zero.
-std::string fixed(double value, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  std::string s = buffer;
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  return s;
-}
-
-// Up to maxDecimals decimals, trailing zeros dropped: "4000", "0.1", "75.5".
-std::string trimmed(double value, int maxDecimals) {
-  std::string s = fixed(value, maxDecimals);
-  if (s.find('.') != std::string::npos) {
-    s.erase(s.find_last_not_of('0') + 1);
-    if (s.back() == '.') s.pop_back();
-  }
-  return s;
 }
 
 std::string vector3(const json &v, int decimals) {

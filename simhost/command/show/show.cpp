@@ -6,12 +6,14 @@
 #include <unordered_map>
 
 #include "VesselAPI.h"
-#include "shared/plan.h"
-#include "shared/exit_status.h"
-#include "simulation.h"
 #include "pictures/site.h"
 #include "pictures/site_map.h"
+#include "shared/exit_status.h"
+#include "shared/numbers.h"
+#include "shared/object_name.h"
+#include "shared/plan.h"
 #include "shared/timeline.h"
+#include "simulation.h"
 #include "world/text.h"
 #include "world/world.h"
 
@@ -30,26 +32,13 @@ std::string labelled(const std::string &label, const std::string &value) {
   return column + value + "\n";
 }
 
-std::string objectName(OBJHANDLE object) {
-  char name[256] = {};
-  oapiGetObjectName(object, name, static_cast<int>(sizeof name));
-  return name;
-}
-
 OBJHANDLE vesselNamed(const std::string &name) {
   std::vector<char> buffer(name.begin(), name.end());
   buffer.push_back('\0');
   return oapiGetVesselByName(buffer.data());
 }
 
-std::string kilograms(double kg) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.3f", kg);
-  std::string s = text;
-  s.erase(s.find_last_not_of('0') + 1);
-  if (s.back() == '.') s.pop_back();
-  return s + " kg";
-}
+std::string kilograms(double kg) { return trimmed(kg, 3) + " kg"; }
 
 // Where the vessel stands, from its "created" event: landed or in flight,
 // the point below it, and how far it is from the focus vessel.
