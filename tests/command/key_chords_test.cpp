@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "plugin/keys.h"
 #include "shared/key_chords.h"
 
 namespace simhost::command {
@@ -63,10 +64,10 @@ TEST(KeyNames, EveryLetterAndDigitHasItsOwnCodeAndReadsBack) {
   std::string keys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::set<DWORD> seen;
   for (char k : keys) {
-    DWORD code = keyCodeFromName(std::string(1, k));
+    DWORD code = keyCode(std::string(1, k));
     ASSERT_NE(code, 0u) << k;
     EXPECT_TRUE(seen.insert(code).second) << k << " shares its code";
-    EXPECT_EQ(keyNameFromCode(code), std::string(1, k));
+    EXPECT_EQ(keyName(code), std::string(1, k));
   }
 }
 

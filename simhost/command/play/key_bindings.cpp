@@ -5,6 +5,8 @@
 #include <iterator>
 #include <string>
 
+#include "plugin/keys.h"
+
 namespace simhost::command {
 
 namespace {
@@ -48,16 +50,16 @@ bool isControlLetter(int key) { return key >= 1 && key <= 26 && key != '\t' && k
 bool chordFromTerminalKey(int key, KeyChord &chord) {
   chord = KeyChord();
   if ((key >= 'a' && key <= 'z') || (key >= '0' && key <= '9')) {
-    chord.code = keyCodeFromName(std::string(1, static_cast<char>(key)));
+    chord.code = keyCode(std::string(1, static_cast<char>(key)));
     return true;
   }
   if (key >= 'A' && key <= 'Z') {
-    chord.code = keyCodeFromName(std::string(1, static_cast<char>(key)));
+    chord.code = keyCode(std::string(1, static_cast<char>(key)));
     chord.shift = true;
     return true;
   }
   if (isControlLetter(key)) {
-    chord.code = keyCodeFromName(std::string(1, static_cast<char>('a' + key - 1)));
+    chord.code = keyCode(std::string(1, static_cast<char>('a' + key - 1)));
     chord.ctrl = true;
     return true;
   }

@@ -29,10 +29,6 @@ bool *modifierFlag(KeyChord &chord, std::string_view word) {
 
 }  // namespace
 
-DWORD keyCodeFromName(std::string_view name) { return keyCode(name); }
-
-std::string keyNameFromCode(DWORD code) { return keyName(code); }
-
 bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
   KeyChord result;
   std::string_view rest = text;
@@ -52,7 +48,7 @@ bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error) {
     *held = true;
     rest = rest.substr(plus + 1);
   }
-  result.code = keyCodeFromName(rest);
+  result.code = keyCode(rest);
   if (result.code == 0) {
     error = "no key \"" + std::string(rest) + "\" (use a letter A-Z, a digit 0-9, a name such as SPACE or SEMICOLON, or a code 0x01 to 0xFF)";
     return false;

@@ -1,6 +1,8 @@
-// Key names of the simhost command: the operator's spelling of a buffered
-// key press ("shift+C", "7", "ctrl+RETURN", "rshift+C") and the host's keyboard codes,
-// which follow the DirectInput numbering of host/OrbiterAPI.h.
+// Key chords of the simhost command: a key with the modifiers held, as the
+// operator spells it in a script or play's command line ("shift+C", "7",
+// "ctrl+RETURN", "rshift+C"). The key itself is named by the host's own
+// names and codes (plugin/keys.h), which follow the DirectInput numbering
+// of host/OrbiterAPI.h.
 //
 // The script parser turns names into chords; the timeline turns the chords
 // that the simulation reports back into the same names, so a key written in
@@ -24,18 +26,9 @@ struct KeyChord {
   bool rctrl = false;
 };
 
-// A key alone, by the host's names (plugin/keys.h): a letter A-Z, a
-// main-keyboard digit 0-9, a named key such as SPACE or SEMICOLON, either
-// case, or a code written in hexadecimal such as 0x2E (0x01 to 0xFF).
-// Returns 0 when the text names no key.
-DWORD keyCodeFromName(std::string_view name);
-
-// The name of a code as keyCodeFromName reads it: its name when it has one,
-// otherwise "0x" and two upper-case hex digits.
-std::string keyNameFromCode(DWORD code);
-
 // "[shift+][ctrl+][rshift+][rctrl+]KEY", modifiers in any order and either
-// case. Returns false with what is wrong in error.
+// case, KEY as plugin/keys.h's keyCode reads it. Returns false with what
+// is wrong in error.
 bool parseKeyChord(std::string_view text, KeyChord &chord, std::string &error);
 
 // The chord as parseKeyChord reads it, modifiers first in the order above:
