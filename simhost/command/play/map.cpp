@@ -94,7 +94,7 @@ private:
 };
 
 // How far out the map must reach to show what lies about.
-double extentOf(const SiteView &site) {
+double extentOf(const SiteShapes &site) {
   double extent = kLeastExtent;
   auto cover = [&extent](double reach) {
     if (reach <= kMostExtent) extent = std::max(extent, reach);
@@ -139,7 +139,7 @@ std::string legendFor() {
 
 }  // namespace
 
-SiteMap drawSiteMap(const SiteView &site, int columns, int rows) {
+SiteMap drawSiteMap(const SiteShapes &site, int columns, int rows) {
   SiteMap map;
   columns = std::max(columns, 1);
   rows = std::max(rows, 1);

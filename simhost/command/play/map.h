@@ -1,4 +1,4 @@
-// The site map of `simhost play`: a SiteView (site_shapes.h) drawn top-down in
+// The site map of `simhost play`: the site's shapes (site_shapes.h) drawn top-down in
 // characters, the focus vessel at the centre, its forward (z) up and its
 // right (x) to the right. The scale is chosen to show the site on the area
 // given, with the reach for cargo whole, and taking a character as about
@@ -28,6 +28,6 @@ struct SiteMap {
   std::string legend;             // the symbols and the scale, one line
 };
 
-SiteMap drawSiteMap(const SiteView &site, int columns, int rows);
+SiteMap drawSiteMap(const SiteShapes &site, int columns, int rows);
 
 }  // namespace simhost::command

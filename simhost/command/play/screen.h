@@ -32,7 +32,7 @@ struct PlayPicture {
   std::vector<Simulation::HudText> hud;
   int hudHeight = 0;
   std::string debug;
-  SiteView site;
+  SiteShapes site;
   const std::deque<std::string> *events = nullptr;  // oldest first
   bool commandOpen = false;
   std::string commandText;

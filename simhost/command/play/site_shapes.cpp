@@ -63,51 +63,51 @@ SiteMark::Kind markKind(const SiteVessel &vessel, const std::string &focus) {
 
 // The vessel's footprint, airlock, reach and set-down positions, and its
 // own mark over them.
-void addVessel(const SiteVessel &vessel, const std::string &focus, SiteView &view) {
+void addVessel(const SiteVessel &vessel, const std::string &focus, SiteShapes &shapes) {
   const Span meshes = ownMeshExtents(vessel);
-  if (!meshes.empty()) view.boxes.push_back(seenBox(SiteBox::Footprint, vessel, meshes));
+  if (!meshes.empty()) shapes.boxes.push_back(seenBox(SiteBox::Footprint, vessel, meshes));
   if (vessel.airlock) {
     const double *b = vessel.airlockBox;
-    view.boxes.push_back(seenBox(SiteBox::Airlock, vessel, {b[0], b[1], b[4], b[5]}));
+    shapes.boxes.push_back(seenBox(SiteBox::Airlock, vessel, {b[0], b[1], b[4], b[5]}));
   }
   const VECTOR3 &centre = vessel.view.pos;
   if (vessel.description.cargoReach > 0)
-    view.circles.push_back({SiteCircle::Reach, centre.x, centre.z, vessel.description.cargoReach, "reach"});
+    shapes.circles.push_back({SiteCircle::Reach, centre.x, centre.z, vessel.description.cargoReach, "reach"});
   const std::vector<VECTOR3> &setDowns = vessel.description.setDowns;
   for (size_t i = 0; i < setDowns.size(); ++i) {
     const VECTOR3 p = seenFromFocus(vessel, setDowns[i]);
-    view.marks.push_back({SiteMark::SetDown, p.x, p.z, std::to_string(i + 1)});
+    shapes.marks.push_back({SiteMark::SetDown, p.x, p.z, std::to_string(i + 1)});
   }
-  view.marks.push_back({markKind(vessel, focus), centre.x, centre.z, vessel.view.name});
+  shapes.marks.push_back({markKind(vessel, focus), centre.x, centre.z, vessel.view.name});
 }
 
 // What the crew module publishes of the vessel: its action areas, and the
 // crew member outside it.
-void addCrew(const SiteVessel &vessel, SiteView &view) {
+void addCrew(const SiteVessel &vessel, SiteShapes &shapes) {
   for (const CrewActionArea &area : vessel.areas) {
     const VECTOR3 p = seenFromFocus(vessel, area.centre);
-    view.circles.push_back(
+    shapes.circles.push_back(
         {area.enabled ? SiteCircle::ActionArea : SiteCircle::DisabledActionArea, p.x, p.z, area.radius, area.label});
   }
   if (vessel.crewOutside) {
     const VECTOR3 p = seenFromFocus(vessel, vessel.crewAt);
-    view.marks.push_back({SiteMark::Crew, p.x, p.z, "crew"});
+    shapes.marks.push_back({SiteMark::Crew, p.x, p.z, "crew"});
   }
 }
 
 }  // namespace
 
-SiteView surveySite(Simulation &sim) {
-  SiteView view;
+SiteShapes surveySite(Simulation &sim) {
+  SiteShapes shapes;
   SiteDescriptions descriptions(sim.root());
   SiteMoment moment;
   std::string error;
-  if (!captureSite(sim, descriptions, SetDownHistory(), moment, error)) return view;
-  view.focusName = moment.focus;
-  for (const SiteVessel &vessel : moment.vessels) addVessel(vessel, moment.focus, view);
+  if (!captureSite(sim, descriptions, SetDownHistory(), moment, error)) return shapes;
+  shapes.focusName = moment.focus;
+  for (const SiteVessel &vessel : moment.vessels) addVessel(vessel, moment.focus, shapes);
   // The crew's marks and areas over every vessel's.
-  for (const SiteVessel &vessel : moment.vessels) addCrew(vessel, view);
-  return view;
+  for (const SiteVessel &vessel : moment.vessels) addCrew(vessel, shapes);
+  return shapes;
 }
 
 }  // namespace simhost::command

@@ -31,7 +31,7 @@ struct SiteMark {
   std::string label;  // a name; the set-down positions' number
 };
 
-struct SiteView {
+struct SiteShapes {
   std::string focusName;  // empty: nothing has the focus, nothing to draw
   std::vector<SiteBox> boxes;
   std::vector<SiteCircle> circles;
@@ -40,6 +40,6 @@ struct SiteView {
 
 // The site as it stands now, the site descriptions read from the
 // simulation's tree.
-SiteView surveySite(Simulation &sim);
+SiteShapes surveySite(Simulation &sim);
 
 }  // namespace simhost::command
