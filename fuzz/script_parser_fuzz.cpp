@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "script.h"
+#include "shared/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<simhost::command::ScriptEvent> events;

@@ -1,6 +1,6 @@
 // simhost: runs a scenario of the simulator tree headless, with a script of
-// operator actions, and tells what happens (see run.h, timeline.h); shows a
-// scenario's vessels without running it (show.h).
+// operator actions, and tells what happens (see run/run.h, shared/timeline.h); shows a
+// scenario's vessels without running it (show/show.h).
 //
 // Exit statuses, for every command: 0 success, 1 the run failed or the
 // scenario was refused, 2 bad usage (no command or an unknown one, a bad
@@ -12,11 +12,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "plan.h"
+#include "shared/plan.h"
 #include "platform/platform.h"
-#include "play.h"
-#include "run.h"
-#include "show.h"
+#include "play/play.h"
+#include "run/run.h"
+#include "show/show.h"
 
 namespace {
 

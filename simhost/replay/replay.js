@@ -1,5 +1,5 @@
 // simhost's replay page: plays a run in 3-D from the data simhost put into
-// the page (see simhost/command/replay.h): a snapshot of every vessel as it
+// the page (see simhost/command/pictures/replay.h): a snapshot of every vessel as it
 // was created (pose, meshes, its class's site description) and the run's
 // events, the same objects as the trace. The state at a time t is the
 // events up to t applied in order to those snapshots; the scene shows it.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "script.h"
+#include "shared/script.h"
 #include "temp_tree.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "command/script.h"
+#include "shared/script.h"
 
 namespace simhost::command {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "command/timeline.h"
+#include "shared/timeline.h"
 
 namespace simhost::command {
 namespace {
