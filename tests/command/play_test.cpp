@@ -180,13 +180,13 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
   ASSERT_GE(readmeRecord.size(), 2u);
   // The record names this scenario and file, and the replay's command
   // carries the options the session was given (here --root) before --dt.
-  std::string header = readmeRecord[0], replay = readmeRecord[1];
+  std::string header = readmeRecord[0], replayCommand = readmeRecord[1];
   header.replace(header.find("Scenarios/Demo.scn"), 18, dir + "/mill.scn");
-  replay.replace(replay.find("'demo.script'"), 13, file("played.script"));
+  replayCommand.replace(replayCommand.find("'demo.script'"), 13, file("played.script"));
   const std::string record = scratch.read("played.script");
-  const size_t dt = replay.find("--dt ");
+  const size_t dt = replayCommand.find("--dt ");
   EXPECT_EQ(record.rfind(header + "\n# Replay: simhost run ", 0), 0u) << header << "\n" << record;
-  EXPECT_NE(record.find(replay.substr(dt) + "\n"), std::string::npos) << replay << "\n" << record;
+  EXPECT_NE(record.find(replayCommand.substr(dt) + "\n"), std::string::npos) << replayCommand << "\n" << record;
 
   int shown = -1;
   const std::string show = run(simhost() + " show " + shellQuoted(saved) + " --root " + shellQuoted(KVT_TREE_DIR), &shown);
