@@ -145,10 +145,11 @@ bool holdsComment(const std::vector<std::string> &lines) {
 }
 
 // What stands between a part and the one before: the lines the file gave
-// there, as read; for a part the file lacks, a blank line (none before the
+// there, as read; a blank line for a part the file lacks, or when nothing
+// stood there and the part before is one the file lacks (none before the
 // first part).
-void writeGap(const PartToWrite &part, bool first, ScenarioWriter &w) {
-  if (part.gap) {
+void writeGap(const PartToWrite &part, bool first, bool afterAdded, ScenarioWriter &w) {
+  if (part.gap && !(part.gap->empty() && afterAdded)) {
     for (const auto &l : *part.gap) w.line(l);
   } else if (!first) {
     w.line("");
@@ -159,11 +160,13 @@ void writeGap(const PartToWrite &part, bool first, ScenarioWriter &w) {
 // after them and the file's last lines.
 void writeParts(const ScenarioMeta &meta, const std::string *focus, double mjd, bool afterShips,
                 ScenarioWriter &w) {
-  bool pastShips = false, first = true;
+  bool pastShips = false, first = true, afterAdded = false;
   size_t kept = 0;
   for (const PartToWrite &part : partsToWrite(meta, focus != nullptr)) {
+    const bool added = afterAdded;
+    afterAdded = part.gap == nullptr;
     if (part.part == ScenarioPart::Ships) {
-      if (!afterShips) writeGap(part, first, w);
+      if (!afterShips) writeGap(part, first, added, w);
       pastShips = true;
       first = false;
       continue;
@@ -176,10 +179,11 @@ void writeParts(const ScenarioMeta &meta, const std::string *focus, double mjd, 
     ScenarioWriter one;
     if (!writePart(meta, part.part, index, focus, mjd, one)) {
       // A part that writes nothing keeps the comments before it.
-      if (part.gap && holdsComment(*part.gap)) writeGap(part, first, w);
+      if (part.gap && holdsComment(*part.gap)) writeGap(part, first, added, w);
+      afterAdded = added;
       continue;
     }
-    writeGap(part, first, w);
+    writeGap(part, first, added, w);
     first = false;
     w.out += one.out;
     if (one.overlong.size() && w.overlong.empty()) w.overlong = one.overlong;
