@@ -24,6 +24,7 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
     error = path + ": cannot be opened";
     return false;
   }
+  rt.scenario.crlf = firstLineEndsInCrLf(bytes);
   rt.holdEvents = true;
   bool ok;
   {

@@ -1,6 +1,9 @@
 // Saving the run's world as a scenario file: each vessel's block written by
 // its module (clbkSaveState), or by the host for a passive vessel.
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "files/scenario_file.h"
 #include "scenario_apply.h"
 #include "world/text.h"
@@ -38,15 +41,44 @@ void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   w.line("END");
 }
 
-// The ships held as read that stood after the vessel of serial after (0:
-// before any), each written once.
-void writeHeld(const ScenarioMeta &meta, uint64_t after, std::vector<bool> &written, ScenarioWriter &w) {
-  for (size_t i = 0; i < meta.held.size(); ++i) {
-    if (written[i] || meta.held[i].afterSerial != after) continue;
-    for (const auto &l : meta.held[i].lines) w.line(l);
-    written[i] = true;
+// What the file held among its ships besides the vessels simhost made (the
+// ships held as read, the blank and comment lines), by the vessel each
+// stood after, in file order.
+class KeptAmongShips {
+public:
+  explicit KeptAmongShips(const ScenarioMeta &meta) {
+    for (const HeldShip &h : meta.held) after_[h.afterSerial].push_back({h.line, &h.lines});
+    for (const ShipsGap &g : meta.shipsGaps) after_[g.afterSerial].push_back({g.line, &g.lines});
+    for (auto &entry : after_) std::stable_sort(entry.second.begin(), entry.second.end(), byLine);
   }
-}
+  bool empty() const { return after_.empty(); }
+  // Those after the vessel of the serial (0: before any).
+  void writeAfter(uint64_t serial, ScenarioWriter &w) {
+    auto it = after_.find(serial);
+    if (it == after_.end()) return;
+    for (const Item &item : it->second) write(item, w);
+    after_.erase(it);
+  }
+  // Those that stood after vessels deleted since, in file order.
+  void writeRest(ScenarioWriter &w) {
+    std::vector<Item> rest;
+    for (const auto &entry : after_) rest.insert(rest.end(), entry.second.begin(), entry.second.end());
+    std::stable_sort(rest.begin(), rest.end(), byLine);
+    for (const Item &item : rest) write(item, w);
+    after_.clear();
+  }
+
+private:
+  struct Item {
+    int line;
+    const std::vector<std::string> *lines;
+  };
+  static bool byLine(const Item &a, const Item &b) { return a.line < b.line; }
+  static void write(const Item &item, ScenarioWriter &w) {
+    for (const auto &l : *item.lines) w.line(l);
+  }
+  std::unordered_map<uint64_t, std::vector<Item>> after_;
+};
 
 }  // namespace
 
@@ -76,21 +108,20 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
     BusyScope scope(rt);
     const std::string *focus = rt.focus ? &rt.focus->name : nullptr;
     writeScenarioStart(rt.scenario, rt.mjd(), focus, w);
-    const bool anyHeld = !rt.scenario.held.empty();
-    std::vector<bool> written(rt.scenario.held.size(), false);
-    if (anyHeld) writeHeld(rt.scenario, 0, written, w);
+    KeptAmongShips kept(rt.scenario);
+    const bool anyKept = !kept.empty();
+    if (anyKept) kept.writeAfter(0, w);
     // A module may delete vessels while saving; walk a snapshot.
     std::vector<VesselRecord *> vessels = rt.world.vessels();
     for (VesselRecord *v : vessels) {
       const uint64_t serial = v->serial;
       if (rt.world.fromHandle(v)) writeVessel(rt, *v, w);
-      if (anyHeld) writeHeld(rt.scenario, serial, written, w);
+      if (anyKept) kept.writeAfter(serial, w);
     }
-    // Those that stood after a vessel deleted since.
-    for (size_t i = 0; i < written.size(); ++i)
-      if (!written[i]) writeHeld(rt.scenario, rt.scenario.held[i].afterSerial, written, w);
+    if (anyKept) kept.writeRest(w);
     writeScenarioEnd(rt.scenario, rt.mjd(), focus, w);
   }
+  if (rt.scenario.crlf) w.out = withCrLf(w.out);
   if (!writeScenarioFile(path, target, w, error)) return false;
   rt.report({{"kind", "saved"}, {"file", path}});
   return true;

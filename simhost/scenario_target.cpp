@@ -118,6 +118,10 @@ bool RunTarget::makeVessel(const std::string &name, const std::string &className
   return true;
 }
 
+void RunTarget::keepShipsGap(int line, std::vector<std::string> lines) {
+  rt_.scenario.shipsGaps.push_back({line, lastSerial_, std::move(lines)});
+}
+
 void RunTarget::noteDroppedLines(VesselRecord &v, const ScenarioBlock &block) {
   std::vector<std::string> saved = blockLines(rt_, v);
   std::vector<bool> used(saved.size(), false);
@@ -167,6 +171,8 @@ void RunTarget::holdAttached(VesselRecord &child, const char *parentIs) {
   // What the file held after it now stands after the ship before it.
   for (HeldShip &h : rt_.scenario.held)
     if (h.afterSerial == child.serial) h.afterSerial = pending.after;
+  for (ShipsGap &g : rt_.scenario.shipsGaps)
+    if (g.afterSerial == child.serial) g.afterSerial = pending.after;
   rt_.scenario.note(pending.shipLine, child.name,
                     "held as read, not in the world: attached to " + pending.parent + parentIs +
                         "; a save writes it back as read");

@@ -20,6 +20,7 @@ public:
   bool hasVessel(std::string_view name) override;
   bool makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                   std::string &why) override;
+  void keepShipsGap(int line, std::vector<std::string> lines) override;
   bool joinAttachments(int &line, std::string &what) override;
   bool setFocus(std::string_view name) override;
 

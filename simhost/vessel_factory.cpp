@@ -10,6 +10,7 @@
 #include "plugin/modules.h"
 #include "runtime.h"
 #include "world/geometry.h"
+#include "world/text.h"
 #include "world/vessel_state.h"
 
 namespace simhost {
@@ -154,6 +155,14 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     error = "the name " + name + " is taken";
     return nullptr;
   }
+  // A ship held as read is written back by a save: a second ship of its
+  // name would make the saved file name two ships alike.
+  if (!block)
+    for (const HeldShip &held : scenario.held)
+      if (text::iequals(held.name, name)) {
+        error = "a ship named " + held.name + " is already in the scenario (held as read)";
+        return nullptr;
+      }
   if (!block && (!state || !validStatus(*this, *state))) {
     error = "vessel " + name + ": the status record is not usable (version 2, a body of the world, finite numbers)";
     return nullptr;

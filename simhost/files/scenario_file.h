@@ -32,6 +32,15 @@ struct HeldShip {
   bool standIn = false;  // the tree lacks its class
 };
 
+// Blank and comment (";") lines between ship blocks, written back where they
+// stood: after the vessel of serial afterSerial, and among the ships held
+// there by their lines.
+struct ShipsGap {
+  int line = 0;  // of the first of them
+  uint64_t afterSerial = 0;
+  std::vector<std::string> lines;  // verbatim
+};
+
 // What the loading did not take as it came, or took in its own way: told to
 // the operator, never kept from them.
 struct LoadNote {
@@ -49,12 +58,22 @@ enum class ScenarioPart { Description, Environment, Focus, Ships, Kept };
 struct ScenarioMeta {
   std::string file;                      // as the load named it
   std::vector<std::string> description;  // BEGIN_DESC lines, verbatim
-  std::vector<std::string> environment;  // other BEGIN_ENVIRONMENT lines
-  std::vector<std::string> focusLines;   // other BEGIN_FOCUS lines
+  // The BEGIN_ENVIRONMENT and BEGIN_FOCUS lines, verbatim; a save writes
+  // its own date and focus in place of their Date and Ship lines.
+  std::vector<std::string> environment;
+  std::vector<std::string> focusLines;
   std::vector<KeptSection> sections;
   // The parts in file order; a Kept part is the next of sections.
   std::vector<ScenarioPart> order;
+  // The blank and comment lines before each part of order, verbatim, and
+  // those after the last part.
+  std::vector<std::vector<std::string>> gaps;
+  std::vector<std::string> trailing;
   std::vector<HeldShip> held;
+  std::vector<ShipsGap> shipsGaps;
+  // The file's lines end in CR LF (as its first line does): a save writes
+  // them so.
+  bool crlf = false;
   std::vector<LoadNote> notes;
   void note(int line, std::string vessel, std::string text, bool standIn = false) {
     notes.push_back({line, std::move(vessel), std::move(text), standIn});
@@ -76,6 +95,9 @@ public:
   // with the reason in why, or in block.error when the block was at fault.
   virtual bool makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                           std::string &why) = 0;
+  // Blank and comment lines between ship blocks (line: the first of them),
+  // to be written back where they stood.
+  virtual void keepShipsGap(int line, std::vector<std::string> lines) = 0;
   // After the last vessel: joins what the blocks' ATTACHED lines named.
   // False with the line of the fault (from 1) and what is wrong.
   virtual bool joinAttachments(int &line, std::string &what) = 0;
@@ -91,6 +113,8 @@ protected:
 // break, and without a carriage return before it). False when the file
 // cannot be opened.
 bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines);
+// Whether the file's first line ends in CR LF.
+bool firstLineEndsInCrLf(std::string_view bytes);
 // Reads a scenario's lines (those of file, named in messages) into meta and
 // target. On a malformed file false with "FILE:LINE: what is wrong"; what
 // the target was given until then stays with it.
@@ -106,6 +130,8 @@ constexpr double kDefaultMjd = 51544.5;
 void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
 // What a save writes after them: END_SHIPS and the parts after.
 void writeScenarioEnd(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
+// Each line break of text made CR LF.
+std::string withCrLf(std::string_view text);
 // Puts the written text in the file target (found by saveTarget for path,
 // which messages name): beside it first, then renamed over it, so that a
 // failed save leaves the earlier file as it was. False with the reason in

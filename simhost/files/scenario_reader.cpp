@@ -3,6 +3,7 @@
 // with "FILE:LINE: what is wrong".
 
 #include <cstdio>
+#include <utility>
 
 #include "files/scenario_file.h"
 #include "world/text.h"
@@ -40,8 +41,15 @@ private:
   void notePart(ScenarioPart part) {
     for (ScenarioPart p : meta_.order)
       if (p == part) return;
-    meta_.order.push_back(part);
+    addPart(part);
   }
+  // The blank and comment lines read since the part before go with it.
+  void addPart(ScenarioPart part) {
+    meta_.order.push_back(part);
+    meta_.gaps.push_back(std::move(loose_));
+    loose_.clear();
+  }
+  static bool isLoose(std::string_view trimmedLine) { return trimmedLine.empty() || trimmedLine.front() == ';'; }
   bool readEnvironment(size_t begin, size_t end, std::string &error);
   bool readDate(size_t i, std::string &error);
   bool readFocus(size_t begin, size_t end, std::string &error);
@@ -55,6 +63,7 @@ private:
   ScenarioBlock block_;  // the block being read, used again for each vessel
   std::string focusName_;
   size_t focusLine_ = 0;
+  std::vector<std::string> loose_;  // blank and comment lines since the last part
 };
 
 bool ScenarioParser::run(std::string &error) {
@@ -71,7 +80,8 @@ bool ScenarioParser::run(std::string &error) {
   while (i < lines_.size()) {
     std::string_view t = trimmed(i);
     size_t end = 0;
-    if (t.empty() || t.front() == ';') {
+    if (isLoose(t)) {
+      loose_.emplace_back(lines_[i]);
       ++i;
       continue;
     }
@@ -100,10 +110,11 @@ bool ScenarioParser::run(std::string &error) {
       KeptSection section;
       for (size_t k = i; k <= end; ++k) section.lines.emplace_back(lines_[k]);
       meta_.sections.push_back(std::move(section));
-      meta_.order.push_back(ScenarioPart::Kept);
+      addPart(ScenarioPart::Kept);
     }
     i = end + 1;
   }
+  meta_.trailing = std::move(loose_);
   int line = 0;
   std::string what;
   if (!target_.joinAttachments(line, what)) return fail(static_cast<size_t>(line > 0 ? line - 1 : 0), what, error);
@@ -114,14 +125,13 @@ bool ScenarioParser::run(std::string &error) {
 bool ScenarioParser::readEnvironment(size_t begin, size_t end, std::string &error) {
   for (size_t i = begin + 1; i < end; ++i) {
     std::string_view t = trimmed(i);
+    meta_.environment.emplace_back(lines_[i]);
     if (t.empty()) continue;
     auto w = text::words(t);
     if (text::iequals(w[0], "System")) {
       if (w.size() != 2 || !text::iequals(w[1], "Sol")) return fail(i, "only System Sol is known", error);
     } else if (text::iequals(w[0], "Date")) {
       if (!readDate(i, error)) return false;
-    } else {
-      meta_.environment.emplace_back(t);
     }
   }
   return true;
@@ -154,12 +164,10 @@ bool ScenarioParser::readDate(size_t i, std::string &error) {
 bool ScenarioParser::readFocus(size_t begin, size_t end, std::string &error) {
   for (size_t i = begin + 1; i < end; ++i) {
     std::string_view t = trimmed(i);
+    meta_.focusLines.emplace_back(lines_[i]);
     if (t.empty()) continue;
     auto w = text::words(t);
-    if (!text::iequals(w[0], "Ship")) {
-      meta_.focusLines.emplace_back(t);
-      continue;
-    }
+    if (!text::iequals(w[0], "Ship")) continue;
     if (w.size() < 2) return fail(i, "the focus section takes Ship NAME", error);
     focusName_ = std::string(text::trim(t.substr(4)));
     focusLine_ = i;
@@ -169,12 +177,17 @@ bool ScenarioParser::readFocus(size_t begin, size_t end, std::string &error) {
 
 bool ScenarioParser::readShips(size_t begin, size_t &end, std::string &error) {
   size_t i = begin + 1;
+  std::vector<std::string> gap;
+  size_t gapLine = 0;
   while (i < lines_.size()) {
     std::string_view t = trimmed(i);
-    if (t.empty() || t.front() == ';') {
+    if (isLoose(t)) {
+      if (gap.empty()) gapLine = i + 1;
+      gap.emplace_back(lines_[i]);
       ++i;
       continue;
     }
+    if (!gap.empty()) target_.keepShipsGap(static_cast<int>(gapLine), std::exchange(gap, {}));
     if (t == "END_SHIPS") {
       end = i;
       return true;
@@ -234,6 +247,11 @@ bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<
     start = end + 1;
   }
   return true;
+}
+
+bool firstLineEndsInCrLf(std::string_view bytes) {
+  const size_t end = bytes.find('\n');
+  return end != std::string_view::npos && end > 0 && bytes[end - 1] == '\r';
 }
 
 bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,

@@ -9,38 +9,108 @@
 
 #include "files/scenario_file.h"
 #include "platform/platform.h"
+#include "world/text.h"
 
 namespace simhost {
 
 namespace {
 
+// A part to write, and the blank and comment lines the file gave before
+// it (null for a part the file lacks).
+struct PartToWrite {
+  ScenarioPart part;
+  const std::vector<std::string> *gap;
+};
+
 // The parts in the file's order; those it lacks where a save puts them: the
 // description first, the environment after it, the focus after that, the
 // ships last.
-std::vector<ScenarioPart> partsToWrite(const ScenarioMeta &meta, bool hasFocus) {
-  std::vector<ScenarioPart> parts = meta.order;
+std::vector<PartToWrite> partsToWrite(const ScenarioMeta &meta, bool hasFocus) {
+  std::vector<PartToWrite> parts;
+  for (size_t i = 0; i < meta.order.size(); ++i)
+    parts.push_back({meta.order[i], i < meta.gaps.size() ? &meta.gaps[i] : nullptr});
   auto find = [&parts](ScenarioPart p) {
     for (size_t i = 0; i < parts.size(); ++i)
-      if (parts[i] == p) return static_cast<long>(i);
+      if (parts[i].part == p) return static_cast<long>(i);
     return -1L;
   };
-  if (find(ScenarioPart::Description) < 0) parts.insert(parts.begin(), ScenarioPart::Description);
+  if (find(ScenarioPart::Description) < 0) parts.insert(parts.begin(), {ScenarioPart::Description, nullptr});
   if (find(ScenarioPart::Environment) < 0)
-    parts.insert(parts.begin() + find(ScenarioPart::Description) + 1, ScenarioPart::Environment);
+    parts.insert(parts.begin() + find(ScenarioPart::Description) + 1, {ScenarioPart::Environment, nullptr});
   if (find(ScenarioPart::Focus) < 0 && hasFocus)
-    parts.insert(parts.begin() + find(ScenarioPart::Environment) + 1, ScenarioPart::Focus);
-  if (find(ScenarioPart::Ships) < 0) parts.push_back(ScenarioPart::Ships);
+    parts.insert(parts.begin() + find(ScenarioPart::Environment) + 1, {ScenarioPart::Focus, nullptr});
+  if (find(ScenarioPart::Ships) < 0) parts.push_back({ScenarioPart::Ships, nullptr});
   return parts;
 }
 
+bool firstWordIs(std::string_view line, const char *word) {
+  const auto w = text::words(text::trim(line));
+  return !w.empty() && text::iequals(w[0], word);
+}
+
+// The environment as read, with the date of the save in place of its Date
+// line (a comment on that line kept), System and Date first when it lacks
+// them.
 void writeEnvironment(const ScenarioMeta &meta, double mjd, ScenarioWriter &w) {
-  w.line("BEGIN_ENVIRONMENT");
-  w.item("System", "Sol");
   char date[64];
   std::snprintf(date, sizeof date, "MJD %.10f", mjd);
-  w.item("Date", date);
-  for (const auto &l : meta.environment) w.line("  " + l);
+  bool hasSystem = false, hasDate = false;
+  for (const auto &l : meta.environment) {
+    hasSystem = hasSystem || firstWordIs(l, "System");
+    hasDate = hasDate || firstWordIs(l, "Date");
+  }
+  w.line("BEGIN_ENVIRONMENT");
+  if (!hasSystem) w.item("System", "Sol");
+  bool dateWritten = false;
+  if (!hasSystem && !hasDate) {
+    w.item("Date", date);
+    dateWritten = true;
+  }
+  for (const auto &l : meta.environment) {
+    if (firstWordIs(l, "Date")) {
+      const std::string_view t = text::trim(l);
+      const size_t comment = t.find(';');
+      if (!dateWritten)
+        w.line({"  Date ", date, comment == std::string_view::npos ? "" : " ",
+                comment == std::string_view::npos ? "" : t.substr(comment)});
+      dateWritten = true;
+      continue;
+    }
+    w.line(l);
+    if (!dateWritten && !hasDate && firstWordIs(l, "System")) {
+      w.item("Date", date);
+      dateWritten = true;
+    }
+  }
   w.line("END_ENVIRONMENT");
+}
+
+// The focus section as read, with the focus of the save in place of its
+// Ship line; false when it has nothing to write (no focus, no other line).
+bool writeFocus(const ScenarioMeta &meta, const std::string *focus, ScenarioWriter &w) {
+  bool hasShip = false, hasOther = false;
+  for (const auto &l : meta.focusLines) {
+    const bool ship = firstWordIs(l, "Ship");
+    hasShip = hasShip || ship;
+    hasOther = hasOther || (!ship && !text::trim(l).empty());
+  }
+  if (!focus && !hasOther) return false;
+  w.line("BEGIN_FOCUS");
+  bool shipWritten = !focus;
+  if (focus && !hasShip) {
+    w.item("Ship", *focus);
+    shipWritten = true;
+  }
+  for (const auto &l : meta.focusLines) {
+    if (!firstWordIs(l, "Ship")) {
+      w.line(l);
+    } else if (!shipWritten) {
+      w.item("Ship", *focus);
+      shipWritten = true;
+    }
+  }
+  w.line("END_FOCUS");
+  return true;
 }
 
 // One part other than the ships; false when it has nothing to write (a
@@ -57,12 +127,7 @@ bool writePart(const ScenarioMeta &meta, ScenarioPart part, size_t kept, const s
       writeEnvironment(meta, mjd, w);
       return true;
     case ScenarioPart::Focus:
-      if (!focus && meta.focusLines.empty()) return false;
-      w.line("BEGIN_FOCUS");
-      if (focus) w.item("Ship", *focus);
-      for (const auto &l : meta.focusLines) w.line("  " + l);
-      w.line("END_FOCUS");
-      return true;
+      return writeFocus(meta, focus, w);
     case ScenarioPart::Kept:
       if (kept >= meta.sections.size()) return false;
       for (const auto &l : meta.sections[kept].lines) w.line(l);
@@ -73,26 +138,58 @@ bool writePart(const ScenarioMeta &meta, ScenarioPart part, size_t kept, const s
   return false;
 }
 
-// The parts before the ships, each followed by a blank line, or those
-// after them, each preceded by one.
+bool holdsComment(const std::vector<std::string> &lines) {
+  for (const auto &l : lines)
+    if (!text::trim(l).empty()) return true;
+  return false;
+}
+
+// What stands between a part and the one before: the lines the file gave
+// there, as read; a blank line for a part the file lacks, or when nothing
+// stood there and the part before is one the file lacks (none before the
+// first part).
+void writeGap(const PartToWrite &part, bool first, bool afterAdded, ScenarioWriter &w) {
+  if (part.gap && !(part.gap->empty() && afterAdded)) {
+    for (const auto &l : *part.gap) w.line(l);
+  } else if (!first) {
+    w.line("");
+  }
+}
+
+// The parts before the ships and the gap before BEGIN_SHIPS, or the parts
+// after them and the file's last lines.
 void writeParts(const ScenarioMeta &meta, const std::string *focus, double mjd, bool afterShips,
                 ScenarioWriter &w) {
-  bool pastShips = false;
+  bool pastShips = false, first = true, afterAdded = false;
   size_t kept = 0;
-  for (ScenarioPart part : partsToWrite(meta, focus != nullptr)) {
-    if (part == ScenarioPart::Ships) {
+  for (const PartToWrite &part : partsToWrite(meta, focus != nullptr)) {
+    const bool added = afterAdded;
+    afterAdded = part.gap == nullptr;
+    if (part.part == ScenarioPart::Ships) {
+      if (!afterShips) writeGap(part, first, added, w);
       pastShips = true;
+      first = false;
       continue;
     }
-    const size_t index = part == ScenarioPart::Kept ? kept++ : 0;
-    if (pastShips != afterShips) continue;
+    const size_t index = part.part == ScenarioPart::Kept ? kept++ : 0;
+    if (pastShips != afterShips) {
+      first = false;
+      continue;
+    }
     ScenarioWriter one;
-    if (!writePart(meta, part, index, focus, mjd, one)) continue;
-    if (afterShips) w.line("");
+    if (!writePart(meta, part.part, index, focus, mjd, one)) {
+      // A part that writes nothing keeps the comments before it.
+      if (part.gap && holdsComment(*part.gap)) writeGap(part, first, added, w);
+      afterAdded = added;
+      continue;
+    }
+    writeGap(part, first, added, w);
+    first = false;
     w.out += one.out;
     if (one.overlong.size() && w.overlong.empty()) w.overlong = one.overlong;
-    if (!afterShips) w.line("");
   }
+  if (afterShips)
+    for (const auto &l : meta.trailing) w.line(l);
 }
 
 }  // namespace
@@ -159,6 +256,16 @@ void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string 
 void writeScenarioEnd(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w) {
   w.line("END_SHIPS");
   writeParts(meta, focus, mjd, true, w);
+}
+
+std::string withCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
 }
 
 bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,

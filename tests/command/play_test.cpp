@@ -18,13 +18,14 @@ namespace {
 using nlohmann::json;
 
 // A finished mill with rock in its tank and a crew member aboard;
-// processing is off.
+// processing is off. A ship at a base is held as read (a load note).
 constexpr const char *kFinishedMill =
     "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 60000.5\nEND_ENVIRONMENT\n\n"
     "BEGIN_FOCUS\n  Ship Mill\nEND_FOCUS\n\n"
     "BEGIN_SHIPS\n"
     "Mill:Calvane\n  STATUS Landed Moon\n  POS 23.4730000 0.6740000\n  HEADING 90.00\n"
     "  UMMUCREW Eng-Mira_Kovac-38-64-72\n  OreTankLevel 8000\n  Autospawn 0\n  SpawnTime 20\n  Status 3\nEND\n"
+    "GL-01:DeltaGlider\n  STATUS Landed Moon\n  BASE Brighton Beach:1\nEND\n"
     "END_SHIPS\n";
 
 // Generous: a sanitizer build on a busy machine is slow, and frames come
@@ -121,8 +122,8 @@ protected:
 TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTheSameTrace) {
   scratch.write("mill.scn", kFinishedMill);
   const std::string play = simhost() + " play " + file("mill.scn") + " --root " + shellQuoted(KVT_TREE_DIR) +
-                           " --record " + file("played.script") + " --trace " + file("play.jsonl") +
-                           "; echo $? >" + file("status.txt");
+                           " --record " + file("played.script") + " --trace " + file("play.jsonl") + " 2>" +
+                           file("err.txt") + "; echo $? >" + file("status.txt");
   int started = -1;
   run(tmuxCommand + " new-session -d -s play -x 120 -y 40 " + shellQuoted(play), &started);
   ASSERT_EQ(started, 0) << "tmux could not start a session";
@@ -170,6 +171,10 @@ TEST_F(PlayInTerminal, MillAnswersKeysAndCommandsOnScreenAndTheRecordReplaysToTh
   type(":quit");
   ASSERT_TRUE(sessionEnded()) << screen();
   EXPECT_EQ(scratch.read("status.txt"), "0\n");
+  // The load's notes, told before the screen started.
+  EXPECT_NE(scratch.read("err.txt").find("mill.scn:21: GL-01: held as read, not in the world: landed at base"),
+            std::string::npos)
+      << scratch.read("err.txt");
   // The README's screen ends with the legend, the keys and the command
   // line; its record begins with the header a record has.
   const std::vector<std::string> readmeScreen = readmeSample(" simhost play  Scenarios/Demo.scn");

@@ -1,6 +1,7 @@
 // Scenario files: saving what was loaded gives a fixed point, unknown parts
 // are kept, host lines are read into the status record, and malformed files
 // are refused with their file and line and leave an empty world.
+#include <algorithm>
 #include <cmath>
 
 #include "Orbitersdk.h"
@@ -194,7 +195,14 @@ struct KeptCase {
   size_t inWorld;                     // vessels in the world, A among them
   const char *note;                   // a load note's text, or "" for none
   const char *saved = nullptr;        // what the save holds instead of the case's text
+  bool crlf = false;                  // the file's lines end in CR LF
 };
+
+std::string withCrLf(const std::string &text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
 
 TEST_F(Scenarios, WhatSimhostDoesNotModelIsKeptAsReadAndSavedInItsPlace) {
   const std::string crate = simtest::landedShip("A", "Crate", 1, 2, 3);
@@ -237,10 +245,21 @@ TEST_F(Scenarios, WhatSimhostDoesNotModelIsKeptAsReadAndSavedInItsPlace) {
        "O:Crate\n  STATUS Orbiting Mars\n"},
       {"a ship below the ground", "", "Low:Crate\n  STATUS Orbiting Moon\n  RPOS 1000 0 0\n  RVEL 0 0 0\nEND\n", "", 2,
        "m below the ground; set down on it", "Low:Crate\n  STATUS Landed Moon\n"},
+      {"comments and blank lines between and inside sections",
+       "; the camera, as the simulator left it\nBEGIN_CAMERA\n  ; outside\n  MODE Extern\nEND_CAMERA\n\n\n;; the ships\n", "",
+       "; after the ships\nBEGIN_TrackLogger v2\n\n  INTERVAL 10\nEND_TrackLogger\n; the last line\n\n", 1, ""},
+      {"comments and blank lines among the ships", "",
+       "\n; a relay beside the crate\nRelay\n  STATUS Landed Moon\n  POS 1.001 2\nEND\n  ; held: at a base\n" + base +
+           "\n; the end of the ships\n",
+       "", 2, "landed at base Brighton Beach:1"},
+      {"a file whose lines end in CR LF", "; kept\nBEGIN_MFD Left\n  TYPE Orbit\nEND_MFD\n\n", "; a comment\n" + base,
+       "\nBEGIN_TrackLogger v2\nEND_TrackLogger\n", 1, "landed at base", nullptr, true},
   };
   tree.addBody("Mars");
   for (const KeptCase &c : cases) {
-    tree.write("Scenarios/a.scn", simtest::scenario(crate + c.ships, "A", c.before) + c.after);
+    const std::string text = simtest::scenario(crate + c.ships, "A", c.before) + c.after;
+    tree.write("Scenarios/a.scn", c.crlf ? withCrLf(text) : text);
+    auto asRead = [&c](const std::string &part) { return c.crlf ? withCrLf(part) : part; };
     std::string error, first;
     {
       simhost::Simulation sim(tree.root());
@@ -256,9 +275,14 @@ TEST_F(Scenarios, WhatSimhostDoesNotModelIsKeptAsReadAndSavedInItsPlace) {
       ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << c.what << ": " << error;
     }
     first = tree.read("Scenarios/b.scn");
-    EXPECT_NE(first.find(c.before + "BEGIN_SHIPS\n"), std::string::npos) << c.what << ":\n" << first;
-    EXPECT_NE(first.find(c.saved ? std::string(c.saved) : c.ships), std::string::npos) << c.what << ":\n" << first;
-    EXPECT_NE(first.find("END_SHIPS\n" + c.after), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_NE(first.find(asRead(c.before + "BEGIN_SHIPS\n")), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_NE(first.find(asRead(c.saved ? std::string(c.saved) : c.ships)), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_NE(first.find(asRead("END_SHIPS\n" + c.after)), std::string::npos) << c.what << ":\n" << first;
+    EXPECT_EQ(first.find(asRead("END_SHIPS\n" + c.after)) + asRead("END_SHIPS\n" + c.after).size(), first.size())
+        << c.what << ": the file's last lines are its last";
+    std::string lineFeeds = first;
+    lineFeeds.erase(std::remove(lineFeeds.begin(), lineFeeds.end(), '\r'), lineFeeds.end());
+    EXPECT_EQ(first, c.crlf ? withCrLf(lineFeeds) : lineFeeds) << c.what << ": every line ends as the file's first";
     simhost::Simulation sim(tree.root());
     ASSERT_TRUE(sim.loadScenario(tree.path("Scenarios/b.scn"), error)) << c.what << ": " << error;
     ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/c.scn"), error)) << c.what << ": " << error;
@@ -281,7 +305,7 @@ TEST_F(Scenarios, DatesAreReadInEachScaleAndADateWithoutANumberIsTheDefault) {
   };
   for (const DateCase &c : cases) {
     tree.write("Scenarios/a.scn", std::string("BEGIN_ENVIRONMENT\n  System Sol\n  ") + c.line +
-                                      "\nEND_ENVIRONMENT\n" + "BEGIN_SHIPS\n" +
+                                      "\n\n  ; kept in its place\nEND_ENVIRONMENT\n" + "BEGIN_SHIPS\n" +
                                       simtest::landedShip("A", "Crate", 1, 2, 3) + "END_SHIPS\n");
     simhost::Simulation sim(tree.root());
     std::string error;
@@ -293,6 +317,13 @@ TEST_F(Scenarios, DatesAreReadInEachScaleAndADateWithoutANumberIsTheDefault) {
       EXPECT_EQ(notes[0].line, 3) << c.line;
       EXPECT_NE(notes[0].text.find("default date, MJD 51544.5"), std::string::npos) << notes[0].text;
     }
+    // A save writes its date in place of the Date line, the line's comment
+    // and the section's other lines kept.
+    ASSERT_TRUE(sim.saveScenario(tree.path("Scenarios/b.scn"), error)) << c.line << ": " << error;
+    const std::string line = c.line, comment = line.find(';') == std::string::npos ? "" : " " + line.substr(line.find(';'));
+    EXPECT_NE(tree.read("Scenarios/b.scn").find("  System Sol\n  Date MJD "), std::string::npos) << c.line;
+    EXPECT_NE(tree.read("Scenarios/b.scn").find(comment + "\n\n  ; kept in its place\nEND_ENVIRONMENT\n"), std::string::npos)
+        << c.line << ":\n" << tree.read("Scenarios/b.scn");
   }
 }
 

@@ -142,6 +142,13 @@ private:
     const bool loaded = sim->loadScenario(plan.scenarioPath, error);
     holding = Holding::No;
     if (OBJHANDLE focus = sim->focus()) timeline.setFocusName(objectName(focus));
+    // What the load kept as read or noted, as `run` tells it: on stderr
+    // before the screen starts, and first in the events pane.
+    if (loaded)
+      for (const std::string &line : loadNoteLines(sim->scenarioRead(), plan.scenarioShown)) {
+        err << "simhost: " << line << '\n';
+        eventLines.push_back("simhost: " + line);
+      }
     for (Event &event : std::exchange(held, {})) deliver(namedAsPlanned(std::move(event), plan));
     if (!loaded) {
       sim->report({{"kind", "error"}, {"text", "scenario refused: " + error}});

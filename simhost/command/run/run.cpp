@@ -27,8 +27,6 @@ constexpr double kTimeSlack = 1e-9;
 // Runs of more frames than this show their progress on a terminal.
 constexpr long kLongRunFrames = 1000;
 constexpr long kProgressEveryFrames = 100;
-// The stand-ins a run names on stderr; the rest are counted.
-constexpr size_t kStandInsNamed = 3;
 
 class ScriptedRun {
 public:
@@ -166,29 +164,9 @@ private:
     sim->report(start);
   }
 
-  // What the load kept as read or noted, before the timeline: the stand-ins
-  // counted once, with the first few named, and every other note.
+  // What the load kept as read or noted, before the timeline.
   void tellLoadNotes() {
-    const ScenarioMeta &read = sim->scenarioRead();
-    std::vector<std::string> standIns;
-    for (const LoadNote &note : read.notes) {
-      const HeldShip *held = nullptr;
-      for (const HeldShip &ship : read.held)
-        if (ship.name == note.vessel && ship.standIn) held = &ship;
-      if (note.standIn || held) standIns.push_back(note.vessel);
-    }
-    if (!standIns.empty()) {
-      std::string names;
-      for (size_t i = 0; i < standIns.size() && i < kStandInsNamed; ++i) names += (i > 0 ? ", " : "") + standIns[i];
-      if (standIns.size() > kStandInsNamed) names += " and " + std::to_string(standIns.size() - kStandInsNamed) + " more";
-      tell(std::to_string(standIns.size()) + (standIns.size() == 1 ? " stand-in" : " stand-ins") +
-           " for classes the tree has no Config/Vessels file for, kept as read: " + names);
-    }
-    for (const LoadNote &note : read.notes) {
-      if (note.standIn) continue;
-      tell(plan.scenarioShown + (note.line > 0 ? ":" + std::to_string(note.line) : std::string()) + ": " +
-           (note.vessel.empty() ? "" : note.vessel + ": ") + note.text);
-    }
+    for (const std::string &line : loadNoteLines(sim->scenarioRead(), plan.scenarioShown)) tell(line);
   }
 
   // Script events of different times that one frame takes at once: time

@@ -18,7 +18,34 @@ unsigned modifierBits(const KeyChord &key) {
          (key.rshift ? Simulation::RightShift : 0u) | (key.rctrl ? Simulation::RightCtrl : 0u);
 }
 
+// The stand-ins the load's notes name; the rest are counted.
+constexpr size_t kStandInsNamed = 3;
+
 }  // namespace
+
+std::vector<std::string> loadNoteLines(const ScenarioMeta &read, const std::string &scenarioShown) {
+  std::vector<std::string> lines;
+  std::vector<std::string> standIns;
+  for (const LoadNote &note : read.notes) {
+    const HeldShip *held = nullptr;
+    for (const HeldShip &ship : read.held)
+      if (ship.name == note.vessel && ship.standIn) held = &ship;
+    if (note.standIn || held) standIns.push_back(note.vessel);
+  }
+  if (!standIns.empty()) {
+    std::string names;
+    for (size_t i = 0; i < standIns.size() && i < kStandInsNamed; ++i) names += (i > 0 ? ", " : "") + standIns[i];
+    if (standIns.size() > kStandInsNamed) names += " and " + std::to_string(standIns.size() - kStandInsNamed) + " more";
+    lines.push_back(std::to_string(standIns.size()) + (standIns.size() == 1 ? " stand-in" : " stand-ins") +
+                    " for classes the tree has no Config/Vessels file for, kept as read: " + names);
+  }
+  for (const LoadNote &note : read.notes) {
+    if (note.standIn) continue;
+    lines.push_back(scenarioShown + (note.line > 0 ? ":" + std::to_string(note.line) : std::string()) + ": " +
+                    (note.vessel.empty() ? "" : note.vessel + ": ") + note.text);
+  }
+  return lines;
+}
 
 void ScriptActions::start() {
   if (sim.paused()) pauseStartSys = sim.sysTime();

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shared/plan.h"
 #include "shared/script.h"
@@ -58,6 +59,11 @@ private:
   double pauseStartSys = 0;
   bool stopped_ = false;
 };
+
+// What the load kept as read or noted, one line each: the stand-ins
+// counted once, with the first few named, then every other note with the
+// scenario (as shown) and its line.
+std::vector<std::string> loadNoteLines(const ScenarioMeta &read, const std::string &scenarioShown);
 
 // The event as the run's trace and timeline give it: the scenario file
 // named as the plan shows it, not by the path the tree lookup produced, and
