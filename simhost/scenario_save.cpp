@@ -103,7 +103,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   std::string target;
   if (!saveTarget(path, target, error)) return false;
   ScenarioWriter w;
-  w.out.reserve(rt.world.count() * 128 + 4096);
+  w.out.reserve(rt.world.count() * 192 + 4096);
   {
     BusyScope scope(rt);
     const std::string *focus = rt.focus ? &rt.focus->name : nullptr;

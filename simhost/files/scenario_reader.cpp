@@ -2,6 +2,7 @@
 // handed to the target as it is read; a fault anywhere ends the reading
 // with "FILE:LINE: what is wrong".
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -231,12 +232,21 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
 bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
   std::FILE *f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
+  // The file is read in one piece into room made for it: a world of a
+  // hundred thousand vessels is ten megabytes, which growing by chunks
+  // would copy again and again.
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    const long size = std::ftell(f);
+    if (size > 0) bytes.reserve(static_cast<size_t>(size) + 1);
+    std::rewind(f);
+  }
   char chunk[65536];
   size_t n;
   // What cannot be read (a folder) reads as nothing, as a stream would.
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
   std::fclose(f);
   std::string_view all(bytes);
+  lines.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
   size_t start = 0;
   while (start < all.size()) {
     size_t end = all.find('\n', start);
