@@ -26,12 +26,12 @@ OBJHANDLE vesselNamed(const std::string &name, std::string &error) {
 }
 
 void reportAirlock(Simulation &sim, const std::string &vessel, const PublishedAirlock &airlock) {
-  sim.report({{"kind", "airlock"},
-              {"vessel", vessel},
-              {"box", airlock.box},
-              {"door", airlock.door},
-              {"aux", airlock.aux},
-              {"free_seats", airlock.freeSeats}});
+  Event e = Event::of(EventKind::Airlock, vessel);
+  e.box = airlock.box;
+  e.door = airlock.door;
+  e.aux = airlock.aux;
+  e.freeSeats = airlock.freeSeats;
+  sim.report(std::move(e));
 }
 
 std::string vesselName(OBJHANDLE vessel) {
@@ -51,7 +51,9 @@ bool crewEva(Simulation &sim, const std::string &vessel, double x, double y, dou
     error = "no crew member can step out at that point";
     return false;
   }
-  sim.report({{"kind", "eva"}, {"vessel", vessel}, {"pos", {x, y, z}}});
+  Event e = Event::of(EventKind::Eva, vessel);
+  e.pos = {x, y, z};
+  sim.report(std::move(e));
   return true;
 }
 
@@ -61,16 +63,16 @@ bool crewActivate(Simulation &sim, const std::string &vessel, std::string &error
   OBJHANDLE handle = vesselNamed(vessel, error);
   if (!handle) return false;
   const int id = crew.activate(handle);
-  if (id == -1)
-    sim.report({{"kind", "activate"}, {"vessel", vessel}, {"miss", true}});
-  else
-    sim.report({{"kind", "activate"}, {"vessel", vessel}, {"id", id}});
+  // -1: nothing in reach.
+  Event e = Event::of(EventKind::Activate, vessel);
+  e.id = id;
+  sim.report(std::move(e));
   return true;
 }
 
 namespace {
 
-bool faultCrewTable(Simulation &sim, int mode, int count, Event event, std::string &error) {
+bool faultCrewTable(Simulation &sim, int mode, int count, const char *fault, std::string &error) {
   if (!isCurrent(sim, error)) return false;
   HMODULE module = loadCrewModule(error);
   if (!module) return false;
@@ -80,6 +82,9 @@ bool faultCrewTable(Simulation &sim, int mode, int count, Event event, std::stri
     error = "the crew module refused the fault";
     return false;
   }
+  Event event = Event::of(EventKind::Fault);
+  event.fault = fault;
+  event.count = count;
   sim.report(std::move(event));
   return true;
 }
@@ -87,15 +92,15 @@ bool faultCrewTable(Simulation &sim, int mode, int count, Event event, std::stri
 }  // namespace
 
 bool crewTableFull(Simulation &sim, std::string &error) {
-  return faultCrewTable(sim, 1, 0, {{"kind", "fault"}, {"fault", "crew-table-full"}}, error);
+  return faultCrewTable(sim, 1, 0, "crew-table-full", error);
 }
 
 bool crewTableCount(Simulation &sim, int count, std::string &error) {
-  return faultCrewTable(sim, 2, count, {{"kind", "fault"}, {"fault", "crew-count"}, {"count", count}}, error);
+  return faultCrewTable(sim, 2, count, "crew-count", error);
 }
 
 bool crewTableRestore(Simulation &sim, std::string &error) {
-  return faultCrewTable(sim, 0, 0, {{"kind", "fault"}, {"fault", "crew-table-restored"}}, error);
+  return faultCrewTable(sim, 0, 0, "crew-table-restored", error);
 }
 
 bool crewAirlock(Simulation &sim, const std::string &vessel, std::string &error) {

@@ -23,7 +23,10 @@ bool contains(const std::vector<std::string> &list, const std::string &item) {
 
 void reportFileFault(Runtime &rt, const char *fault, const std::string &resolvedPath) {
   const std::string relative = std::filesystem::path(resolvedPath).lexically_relative(rt.root).generic_string();
-  rt.report({{"kind", "fault"}, {"fault", fault}, {"file", relative}});
+  Event e = Event::of(EventKind::Fault);
+  e.fault = fault;
+  e.file = relative;
+  rt.report(std::move(e));
 }
 
 void vanish(Runtime &rt, const std::string &resolvedPath) {
@@ -67,13 +70,19 @@ bool FaultSet::creationFails(Runtime &rt, const std::string &name, const std::st
   if (creationTimes_ == 0) return false;
   if (creationClass_ != "*" && text::lower(creationClass_) != text::lower(className)) return false;
   if (creationTimes_ > 0) --creationTimes_;
-  rt.report({{"kind", "fault"}, {"fault", "create-fails"}, {"name", name}, {"class", className}});
+  Event e = Event::of(EventKind::Fault, name);
+  e.fault = "create-fails";
+  e.className = className;
+  rt.report(std::move(e));
   return true;
 }
 
 bool FaultSet::meshFails(Runtime &rt, const std::string &meshName) {
   if (meshes_.empty() || !contains(meshes_, meshKey(meshName))) return false;
-  rt.report({{"kind", "fault"}, {"fault", "mesh-fails"}, {"mesh", meshName}});
+  Event e = Event::of(EventKind::Fault);
+  e.fault = "mesh-fails";
+  e.mesh = meshName;
+  rt.report(std::move(e));
   return true;
 }
 

@@ -43,8 +43,10 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   std::stable_sort(rt.scenario.notes.begin(), rt.scenario.notes.end(),
                    [](const LoadNote &a, const LoadNote &b) { return a.line < b.line; });
   for (VesselRecord *v : rt.world.vessels()) rt.announce(v);
-  if (rt.focus) rt.report({{"kind", "focus"}, {"name", rt.focus->name}});
-  rt.report({{"kind", "loaded"}, {"file", path}});
+  if (rt.focus) rt.report(Event::of(EventKind::Focus, rt.focus->name));
+  Event loaded = Event::of(EventKind::Loaded);
+  loaded.file = path;
+  rt.report(std::move(loaded));
   rt.releaseHeldEvents();
   return true;
 }

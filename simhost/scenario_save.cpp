@@ -123,7 +123,9 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   }
   if (rt.scenario.crlf) w.out = withCrLf(w.out);
   if (!writeScenarioFile(path, target, w, error)) return false;
-  rt.report({{"kind", "saved"}, {"file", path}});
+  Event saved = Event::of(EventKind::Saved);
+  saved.file = path;
+  rt.report(std::move(saved));
   return true;
 }
 

@@ -179,15 +179,16 @@ void Simulation::frame() {
     }
     if (!sameHud(drawn, rt.lastHud)) {
       rt.lastHud = drawn;
-      Event lines = Event::array();
-      for (const auto &l : drawn) lines.push_back({{"x", l.x}, {"y", l.y}, {"text", l.text}});
-      rt.report({{"kind", "hud"}, {"lines", lines}, {"height", rt.hudHeight}});
+      Event e = Event::of(EventKind::Hud);
+      e.hud = drawn;
+      e.height = rt.hudHeight;
+      rt.report(std::move(e));
     }
   }
   std::string debug = debugText();
   if (debug != impl->rt.lastDebug) {
     impl->rt.lastDebug = debug;
-    impl->rt.report({{"kind", "debug"}, {"text", debug}});
+    impl->rt.report(Event::said(EventKind::Debug, debug));
   }
 }
 
@@ -226,17 +227,15 @@ bool Simulation::pressKey(DWORD code, unsigned modifiers, std::string &error) {
     if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) result = cb->clbkConsumeBufferedKey(code, true, kstate);
     if (VESSEL2 *cb = moduleCallbacks(rt.world, target)) upResult = cb->clbkConsumeBufferedKey(code, false, kstate);
   }
-  bool shift = modifiers & LeftShift, ctrl = modifiers & LeftCtrl;
-  bool rshift = modifiers & RightShift, rctrl = modifiers & RightCtrl;
-  rt.report({{"kind", "key"},
-             {"code", code},
-             {"name", keyChordName(code, modifiers)},
-             {"shift", shift},
-             {"ctrl", ctrl},
-             {"rshift", rshift},
-             {"rctrl", rctrl},
-             {"result", result},
-             {"up_result", upResult}});
+  Event e = Event::said(EventKind::Key, keyChordName(code, modifiers));
+  e.code = code;
+  e.shift = modifiers & LeftShift;
+  e.ctrl = modifiers & LeftCtrl;
+  e.rshift = modifiers & RightShift;
+  e.rctrl = modifiers & RightCtrl;
+  e.result = result;
+  e.upResult = upResult;
+  rt.report(std::move(e));
   return true;
 }
 

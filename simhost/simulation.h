@@ -13,8 +13,9 @@
 // process), as in the simulator.
 //
 // Everything the operator would see is reported as events to the observer:
-// JSON objects with "t" (simulation time), "sys" (system time), "kind" and
-// the fields of that kind:
+// plain records (plugin/event.h) with the simulation time, the system time,
+// the kind and the fields of that kind; as a trace writes them (toJson),
+// objects with "t", "sys", "kind" and these fields:
 //   created  name, class, status ("landed"|"flight"), lon, lat (degrees),
 //            local [x,y,z] (position in the focus vessel's frame), empty_mass
 //   deleted  name
@@ -68,7 +69,7 @@ public:
   // the operator (a map, a replay page) go through it.
   std::string operatorPath(const std::string &path) const;
   void setObserver(EventObserver observer);
-  // Hands an event to the observer, with "t" and "sys" filled in; for parts
+  // Hands an event to the observer, with its times filled in; for parts
   // of the stand-in outside this class (the crew module, the command).
   void report(Event event);
 

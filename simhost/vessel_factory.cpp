@@ -272,14 +272,14 @@ void Runtime::announce(VesselRecord *v) {
   VECTOR3 local{};
   if (focus) local = geo::tmul(globalRot(*this, *focus), geo::sub(globalPos(*this, *v), globalPos(*this, *focus)));
   const double deg = 180.0 / geo::kPi;
-  report({{"kind", "created"},
-          {"name", v->name},
-          {"class", v->className},
-          {"status", isLanded(*v) ? "landed" : "flight"},
-          {"lon", lon * deg},
-          {"lat", lat * deg},
-          {"local", {local.x, local.y, local.z}},
-          {"empty_mass", v->emptyMass}});
+  Event e = Event::of(EventKind::Created, v->name);
+  e.className = v->className;
+  e.landed = isLanded(*v);
+  e.lon = lon * deg;
+  e.lat = lat * deg;
+  e.local = {local.x, local.y, local.z};
+  e.emptyMass = v->emptyMass;
+  report(std::move(e));
 }
 
 void Runtime::changeFocus(VesselRecord *v) {
@@ -289,7 +289,7 @@ void Runtime::changeFocus(VesselRecord *v) {
   BusyScope scope(*this);
   if (VESSEL2 *cb = callbacksOf(old); cb && old->module) cb->clbkFocusChanged(false, v, old);
   if (VESSEL2 *cb = callbacksOf(v); cb && v->module) cb->clbkFocusChanged(true, v, old);
-  if (v) report({{"kind", "focus"}, {"name", v->name}});
+  if (v) report(Event::of(EventKind::Focus, v->name));
 }
 
 void Runtime::deleteVessel(VesselRecord *v, VesselRecord *alternative) {
@@ -307,7 +307,7 @@ void Runtime::deleteVessel(VesselRecord *v, VesselRecord *alternative) {
   bool wasAnnounced = v->announced;
   std::string name = v->name;
   removed.push_back(world.remove(v));
-  if (wasAnnounced) report({{"kind", "deleted"}, {"name", name}});
+  if (wasAnnounced) report(Event::of(EventKind::Deleted, name));
 }
 
 void Runtime::deleteAllVessels() {

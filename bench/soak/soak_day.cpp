@@ -31,10 +31,10 @@ std::unique_ptr<simhost::Simulation> startSimulation(const SoakOptions &options,
   sim->setFrameLength(options.frame);
   sim->setWarp(options.warp);
   sim->setObserver([&state](const simhost::Event &event) {
-    if (!state.counting || event.value("kind", "") != "created") return;
-    if (event.value("class", "") != ORE_BOX_CLASS) return;
+    if (!state.counting || event.kind != simhost::EventKind::Created) return;
+    if (event.className != ORE_BOX_CLASS) return;
     ++state.oreBoxes;
-    state.boxesToHaul.push_back(event.value("name", ""));
+    state.boxesToHaul.push_back(event.vessel);
   });
   state.counting = false;
   if (!sim->loadScenario(scenario, error)) return nullptr;

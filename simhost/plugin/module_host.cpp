@@ -27,8 +27,8 @@ ModuleHost::ModuleHost(std::string treeRoot) : root(std::move(treeRoot)), meshes
 
 void ModuleHost::report(Event event) {
   if (!observer) return;
-  event["t"] = simt;
-  event["sys"] = sysT;
+  event.t = simt;
+  event.sys = sysT;
   if (holdEvents) {
     heldEvents.push_back(std::move(event));
     return;

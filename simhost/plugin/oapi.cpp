@@ -107,7 +107,7 @@ OBJHANDLE oapiCreateVesselEx(const char *name, const char *classname, const void
   if (!r || !name || !classname || !status) return nullptr;
   std::string error;
   VesselRecord *v = r->createVessel(name, classname, static_cast<const VESSELSTATUS2 *>(status), nullptr, error);
-  if (!v) r->report({{"kind", "note"}, {"text", "cannot create " + std::string(name) + ": " + error}});
+  if (!v) r->report(Event::said(EventKind::Note, "cannot create " + std::string(name) + ": " + error));
   return v;
 }
 

@@ -19,21 +19,23 @@ constexpr UINT kNoMesh = static_cast<UINT>(-1);
 
 VesselRecord *recordOf(void *vessel) { return static_cast<VesselRecord *>(vessel); }
 
-void meshEvent(ModuleHost &rt, const VesselRecord &v, UINT index, const char *action, Event extra = Event::object()) {
-  if (!v.announced || !rt.reporting()) return;
-  Event e = {{"kind", "mesh"}, {"name", v.name}, {"index", index}, {"action", action}};
-  for (auto it = extra.begin(); it != extra.end(); ++it) e[it.key()] = it.value();
-  rt.report(std::move(e));
+bool meshEventSeen(ModuleHost &rt, const VesselRecord &v) { return v.announced && rt.reporting(); }
+
+Event meshEvent(const VesselRecord &v, UINT index, MeshAction action) {
+  Event e = Event::of(EventKind::Mesh, v.name);
+  e.index = index;
+  e.meshAction = action;
+  return e;
 }
 
-Event vec(const VECTOR3 &v) { return Event::array({v.x, v.y, v.z}); }
+std::array<double, 3> vec(const VECTOR3 &v) { return {v.x, v.y, v.z}; }
 
 void trimMeshes(VesselRecord &v) {
   while (!v.meshes.empty() && !v.meshes.back().used) v.meshes.pop_back();
 }
 
 UINT putMesh(ModuleHost &rt, VesselRecord &v, UINT idx, const std::string &name, const MeshData *mesh,
-             const VECTOR3 *ofs, const char *action) {
+             const VECTOR3 *ofs, MeshAction action) {
   if (idx >= kMeshIndexLimit) return kNoMesh;
   if (idx >= v.meshes.size()) v.meshes.resize(idx + 1);
   MeshSlot &slot = v.meshes[idx];
@@ -42,7 +44,13 @@ UINT putMesh(ModuleHost &rt, VesselRecord &v, UINT idx, const std::string &name,
   slot.name = name;
   slot.mesh = mesh;
   slot.offset = ofs ? *ofs : _V(0, 0, 0);
-  meshEvent(rt, v, idx, action, {{"mesh", name}, {"offset", vec(slot.offset)}});
+  if (meshEventSeen(rt, v)) {
+    Event e = meshEvent(v, idx, action);
+    e.mesh = name;
+    e.offsetKnown = true;
+    e.offset = vec(slot.offset);
+    rt.report(std::move(e));
+  }
   return idx;
 }
 
@@ -92,7 +100,11 @@ void VESSEL::SetEmptyMass(double m) const {
   RECORD_OR();
   if (!std::isfinite(m) || m < 0 || m == v->emptyMass) return;
   v->emptyMass = m;
-  if (v->announced && rt.reporting()) rt.report({{"kind", "mass"}, {"name", v->name}, {"empty_mass", m}});
+  if (v->announced && rt.reporting()) {
+    Event e = Event::of(EventKind::Mass, v->name);
+    e.emptyMass = m;
+    rt.report(std::move(e));
+  }
 }
 double VESSEL::GetEmptyMass() const {
   RECORD_OR(0.0);
@@ -129,37 +141,37 @@ double VESSEL::GetCOG_elev() const {
 UINT VESSEL::AddMesh(const char *meshname, const VECTOR3 *ofs) const {
   RECORD_OR(kNoMesh);
   if (!meshname) return kNoMesh;
-  return putMesh(rt, *v, static_cast<UINT>(v->meshes.size()), meshname, rt.meshes.load(meshname), ofs, "added");
+  return putMesh(rt, *v, static_cast<UINT>(v->meshes.size()), meshname, rt.meshes.load(meshname), ofs, MeshAction::Added);
 }
 UINT VESSEL::AddMesh(MESHHANDLE hMesh, const VECTOR3 *ofs) const {
   RECORD_OR(kNoMesh);
   const MeshData *mesh = meshOfHandle(rt, hMesh);
   if (!mesh) return kNoMesh;
-  return putMesh(rt, *v, static_cast<UINT>(v->meshes.size()), mesh->name, mesh, ofs, "added");
+  return putMesh(rt, *v, static_cast<UINT>(v->meshes.size()), mesh->name, mesh, ofs, MeshAction::Added);
 }
 UINT VESSEL::InsertMesh(const char *meshname, UINT idx, const VECTOR3 *ofs) const {
   RECORD_OR(kNoMesh);
   if (!meshname) return kNoMesh;
-  return putMesh(rt, *v, idx, meshname, rt.meshes.load(meshname), ofs, "inserted");
+  return putMesh(rt, *v, idx, meshname, rt.meshes.load(meshname), ofs, MeshAction::Inserted);
 }
 UINT VESSEL::InsertMesh(MESHHANDLE hMesh, UINT idx, const VECTOR3 *ofs) const {
   RECORD_OR(kNoMesh);
   const MeshData *mesh = meshOfHandle(rt, hMesh);
   if (!mesh) return kNoMesh;
-  return putMesh(rt, *v, idx, mesh->name, mesh, ofs, "inserted");
+  return putMesh(rt, *v, idx, mesh->name, mesh, ofs, MeshAction::Inserted);
 }
 bool VESSEL::DelMesh(UINT idx, bool) const {
   RECORD_OR(false);
   if (idx >= v->meshes.size() || !v->meshes[idx].used) return false;
   v->meshes[idx] = MeshSlot();
   trimMeshes(*v);
-  meshEvent(rt, *v, idx, "deleted");
+  if (meshEventSeen(rt, *v)) rt.report(meshEvent(*v, idx, MeshAction::Deleted));
   return true;
 }
 void VESSEL::ClearMeshes(bool) const {
   RECORD_OR();
   for (UINT i = 0; i < v->meshes.size(); ++i)
-    if (v->meshes[i].used) meshEvent(rt, *v, i, "deleted");
+    if (v->meshes[i].used && meshEventSeen(rt, *v)) rt.report(meshEvent(*v, i, MeshAction::Deleted));
   v->meshes.clear();
 }
 bool VESSEL::ShiftMesh(UINT idx, const VECTOR3 &ofs) const {
@@ -168,14 +180,23 @@ bool VESSEL::ShiftMesh(UINT idx, const VECTOR3 &ofs) const {
   if (ofs.x == 0 && ofs.y == 0 && ofs.z == 0) return true;
   MeshSlot &slot = v->meshes[idx];
   slot.offset = geo::add(slot.offset, ofs);
-  meshEvent(rt, *v, idx, "shifted", {{"offset", vec(slot.offset)}});
+  if (meshEventSeen(rt, *v)) {
+    Event e = meshEvent(*v, idx, MeshAction::Shifted);
+    e.offsetKnown = true;
+    e.offset = vec(slot.offset);
+    rt.report(std::move(e));
+  }
   return true;
 }
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
   RECORD_OR();
   if (idx >= v->meshes.size() || !v->meshes[idx].used || v->meshes[idx].visibility == mode) return;
   v->meshes[idx].visibility = mode;
-  meshEvent(rt, *v, idx, "visibility", {{"mode", mode}});
+  if (meshEventSeen(rt, *v)) {
+    Event e = meshEvent(*v, idx, MeshAction::Visibility);
+    e.mode = mode;
+    rt.report(std::move(e));
+  }
 }
 UINT VESSEL::GetMeshCount() const {
   RECORD_OR(0);
@@ -207,14 +228,20 @@ int VESSEL::MeshgroupTransform(VISHANDLE vis, const MESHGROUP_TRANSFORM &mt) con
     return -4;
   }
   v->visual->transforms.push_back(t);
-  Event fields = {{"mesh", slot.name}, {"group", mt.ngrp}, {"transform", kind}};
-  if (mt.transform == MESHGROUP_TRANSFORM::ROTATE) {
-    // The rotation as the vessel gave it: the axis, and the angle in
-    // radians as the single-precision value of the record.
-    fields["axis"] = vec(t.axis);
-    fields["angle"] = static_cast<double>(mt.P.rotparam.angle);
+  if (meshEventSeen(rt, *v)) {
+    Event e = meshEvent(*v, static_cast<UINT>(mt.nmesh), MeshAction::Transform);
+    e.mesh = slot.name;
+    e.group = mt.ngrp;
+    e.transform = kind;
+    if (mt.transform == MESHGROUP_TRANSFORM::ROTATE) {
+      // The rotation as the vessel gave it: the axis, and the angle in
+      // radians as the single-precision value of the record.
+      e.rotationKnown = true;
+      e.axis = vec(t.axis);
+      e.angle = static_cast<double>(mt.P.rotparam.angle);
+    }
+    rt.report(std::move(e));
   }
-  meshEvent(rt, *v, static_cast<UINT>(mt.nmesh), "transform", std::move(fields));
   return 0;
 }
 

@@ -85,7 +85,7 @@ void CargoWorld::load(const std::string &scenario) {
   sim.reset();
   events.clear();
   sim = std::make_unique<simhost::Simulation>(tree.root());
-  sim->setObserver([this](const simhost::Event &e) { events.push_back(e); });
+  sim->setObserver([this](const simhost::Event &e) { events.push_back(simhost::toJson(e)); });
   std::string error;
   ASSERT_TRUE(sim->loadScenario(tree.root() + "/" + scenario, error)) << error;
 }
@@ -145,10 +145,10 @@ void CargoWorld::setUpBay(CargoBay &bay, int slotCount) const {
   }
 }
 
-std::vector<simhost::Event> CargoWorld::eventsOf(const std::string &kind, const std::string &name,
+std::vector<nlohmann::json> CargoWorld::eventsOf(const std::string &kind, const std::string &name,
                                                  const std::string &action) const {
-  std::vector<simhost::Event> found;
-  for (const simhost::Event &e : events) {
+  std::vector<nlohmann::json> found;
+  for (const nlohmann::json &e : events) {
     if (e.value("kind", "") != kind) continue;
     if (!name.empty() && e.value("name", "") != name) continue;
     if (!action.empty() && e.value("action", "") != action) continue;

@@ -71,13 +71,13 @@ public:
 
   // Events of a kind since the world started (or since clearEvents),
   // optionally only those whose "name" and "action" match.
-  std::vector<simhost::Event> eventsOf(const std::string &kind, const std::string &name = "",
+  std::vector<nlohmann::json> eventsOf(const std::string &kind, const std::string &name = "",
                                        const std::string &action = "") const;
   void clearEvents() { events.clear(); }
 
   TempTree tree{"kvt_cargo"};
   std::unique_ptr<simhost::Simulation> sim;
-  std::vector<simhost::Event> events;
+  std::vector<nlohmann::json> events;
 };
 
 }  // namespace cargo_test

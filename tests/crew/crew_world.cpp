@@ -55,7 +55,7 @@ CrewWorld::~CrewWorld() = default;
 void CrewWorld::start(const std::string &extraShips) {
   tree.write("Scenarios/Test.scn", ScenarioHead + extraShips + "END_SHIPS\n");
   sim = std::make_unique<simhost::Simulation>(tree.root());
-  sim->setObserver([this](const simhost::Event &e) { events.push_back(e); });
+  sim->setObserver([this](const simhost::Event &e) { events.push_back(simhost::toJson(e)); });
   std::string error;
   ASSERT_TRUE(sim->loadScenario(tree.root() + "/Scenarios/Test.scn", error)) << error;
   ASSERT_NE(vessel("Base"), nullptr);
@@ -100,9 +100,9 @@ CrewProbeState CrewWorld::probeState(OBJHANDLE vessel) const {
   return state;
 }
 
-std::vector<simhost::Event> CrewWorld::eventsOf(const std::string &kind) const {
-  std::vector<simhost::Event> found;
-  for (const simhost::Event &e : events)
+std::vector<nlohmann::json> CrewWorld::eventsOf(const std::string &kind) const {
+  std::vector<nlohmann::json> found;
+  for (const nlohmann::json &e : events)
     if (e.value("kind", "") == kind) found.push_back(e);
   return found;
 }

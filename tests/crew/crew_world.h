@@ -54,11 +54,11 @@ public:
   // The crew probe's state; fails the test when the vessel is no probe.
   CrewProbeState probeState(OBJHANDLE vessel) const;
 
-  std::vector<simhost::Event> eventsOf(const std::string &kind) const;
+  std::vector<nlohmann::json> eventsOf(const std::string &kind) const;
 
   TempTree tree{"kvt_crew"};
   std::unique_ptr<simhost::Simulation> sim;
-  std::vector<simhost::Event> events;
+  std::vector<nlohmann::json> events;
 };
 
 // The airlock points of a vessel as the host holds them.

@@ -33,9 +33,9 @@ protected:
     ASSERT_TRUE(simhost::crewActivate(*world.sim, "Base", error)) << error;
   }
 
-  simhost::Event lastActivation() const {
+  nlohmann::json lastActivation() const {
     auto found = world.eventsOf("activate");
-    return found.empty() ? simhost::Event() : found.back();
+    return found.empty() ? nlohmann::json() : found.back();
   }
 
   CrewWorld world;
@@ -56,7 +56,7 @@ class WalkingCrewReach : public WalkingCrew, public testing::WithParamInterface<
 TEST_P(WalkingCrewReach, ActivatesOnlyWithinTheAreasRadius) {
   const ReachCase &c = GetParam();
   activateFrom(c.x, c.y, c.z);
-  const simhost::Event event = lastActivation();
+  const nlohmann::json event = lastActivation();
   EXPECT_EQ(event.value("vessel", ""), "Base");
   if (c.reached) {
     EXPECT_EQ(event.value("id", -1), 1);
@@ -129,7 +129,7 @@ TEST_F(WalkingCrew, EvaIsReported) {
   auto evas = world.eventsOf("eva");
   ASSERT_EQ(evas.size(), 1u);
   EXPECT_EQ(evas[0]["vessel"], "Base");
-  EXPECT_EQ(evas[0]["pos"], simhost::Event({1.7, 1.2, -0.2}));
+  EXPECT_EQ(evas[0]["pos"], nlohmann::json({1.7, 1.2, -0.2}));
 }
 
 TEST_F(WalkingCrew, TheAirlockIsReportedAsPublished) {
@@ -138,7 +138,7 @@ TEST_F(WalkingCrew, TheAirlockIsReportedAsPublished) {
   auto airlocks = world.eventsOf("airlock");
   ASSERT_EQ(airlocks.size(), 1u);
   EXPECT_EQ(airlocks[0]["vessel"], "Base");
-  EXPECT_EQ(airlocks[0]["box"], simhost::Event({-3.0, 3.0, 0.0, 4.0, -7.0, 7.0}));
+  EXPECT_EQ(airlocks[0]["box"], nlohmann::json({-3.0, 3.0, 0.0, 4.0, -7.0, 7.0}));
   EXPECT_EQ(airlocks[0]["door"], 0);
   EXPECT_EQ(airlocks[0]["aux"], 0);
   EXPECT_EQ(airlocks[0]["free_seats"], 1);

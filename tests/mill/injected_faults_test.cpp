@@ -28,7 +28,7 @@ Ledger Count(MillWorld &w) {
   const millworld::MillFields fields = w.Fields();
   ledger.produced = static_cast<int>((StartingTank - std::strtod(fields.oreTankLevel.c_str(), nullptr)) / 4000.0);
   ledger.aboard = fields.cargo.find("KVT_Ore_Cargo") != std::string::npos ? 1 : 0;
-  for (const simhost::Event &e : w.EventsOf("created"))
+  for (const nlohmann::json &e : w.EventsOf("created"))
     if (e.value("name", "").rfind("KVTOre", 0) == 0) ++ledger.setDown;
   return ledger;
 }

@@ -109,7 +109,7 @@ TEST(MillKeys, TheReleaseKeyDoesNotWaitForTheTenSeconds) {
 // Production times: when the mill's mass rose by a box.
 std::vector<double> ProductionTimes(const MillWorld &w) {
   std::vector<double> times;
-  for (const simhost::Event &e : w.EventsOf("mass", "Mill")) {
+  for (const nlohmann::json &e : w.EventsOf("mass", "Mill")) {
     if (e.value("empty_mass", 0.0) == 6000.0) times.push_back(e.value("t", -1.0));
   }
   return times;

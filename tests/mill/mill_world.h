@@ -176,7 +176,7 @@ inline std::ostream &operator<<(std::ostream &out, const MillFields &f) {
 class MillWorld {
 public:
   explicit MillWorld(const std::string &root = TreeDir()) : run_(std::make_unique<MillRun>(root)) {
-    run_->sim().setObserver([this](const simhost::Event &e) { events_.push_back(e); });
+    run_->sim().setObserver([this](const simhost::Event &e) { events_.push_back(simhost::toJson(e)); });
   }
 
   simhost::Simulation &sim() { return run_->sim(); }
@@ -285,21 +285,21 @@ public:
   }
 
   // Events of a kind, optionally of one vessel ("name") only.
-  std::vector<simhost::Event> EventsOf(const std::string &kind, const std::string &name = "") const {
-    std::vector<simhost::Event> found;
-    for (const simhost::Event &e : events_) {
+  std::vector<nlohmann::json> EventsOf(const std::string &kind, const std::string &name = "") const {
+    std::vector<nlohmann::json> found;
+    for (const nlohmann::json &e : events_) {
       if (e.value("kind", "") != kind) continue;
       if (!name.empty() && e.value("name", "") != name) continue;
       found.push_back(e);
     }
     return found;
   }
-  const std::vector<simhost::Event> &Events() const { return events_; }
+  const std::vector<nlohmann::json> &Events() const { return events_; }
   void ClearEvents() { events_.clear(); }
 
 private:
   TempTree dir_;
-  std::vector<simhost::Event> events_;
+  std::vector<nlohmann::json> events_;
   std::unique_ptr<MillRun> run_;
 };
 

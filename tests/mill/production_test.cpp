@@ -32,12 +32,12 @@ std::string OreBoxName(int number) {
 }
 
 // Where a "created" event put the vessel, in the focus mill's frame.
-Spot LandedAt(const simhost::Event &created) {
-  const simhost::Event &local = created.at("local");
+Spot LandedAt(const nlohmann::json &created) {
+  const nlohmann::json &local = created.at("local");
   return {local.at(0).get<double>(), local.at(2).get<double>()};
 }
 
-void ExpectLandedAtSetDown(const simhost::Event &created, int position) {
+void ExpectLandedAtSetDown(const nlohmann::json &created, int position) {
   SCOPED_TRACE(created.dump());
   Spot at = LandedAt(created);
   EXPECT_NEAR(at.x, SetDown[position].x + SlotZeroOffsetX, LandingTolerance);
@@ -50,7 +50,7 @@ void ExpectLandedAtSetDown(const simhost::Event &created, int position) {
 // Times at which the mill's own mass changed to kg.
 std::vector<double> MillMassTimes(const MillWorld &w, double kg) {
   std::vector<double> times;
-  for (const simhost::Event &e : w.EventsOf("mass", "Mill")) {
+  for (const nlohmann::json &e : w.EventsOf("mass", "Mill")) {
     if (e.value("empty_mass", 0.0) == kg) times.push_back(e.value("t", -1.0));
   }
   return times;
@@ -72,8 +72,8 @@ TEST(MillProduction, SevenTimedProductionsUseTheSixSetDownPositionsInTurnOnEvery
   w.RunUntil(135);
 
   const int positions[] = {0, 1, 2, 3, 4, 5, 0};
-  std::vector<simhost::Event> created;
-  for (const simhost::Event &e : w.EventsOf("created")) {
+  std::vector<nlohmann::json> created;
+  for (const nlohmann::json &e : w.EventsOf("created")) {
     if (e.value("name", "").rfind("KVTOre", 0) == 0) created.push_back(e);
   }
   ASSERT_EQ(created.size(), 7u);
@@ -112,7 +112,7 @@ TEST(MillProduction, TheBoxIsReleasedAtTheFirstStepTenOrMoreWholeSecondsLater) {
     EXPECT_TRUE(w.EventsOf("created", "KVTOre01").empty());
     EXPECT_EQ(w.HudLineAt(216), "Ore cargo produced.");
     w.Frames(1);
-    std::vector<simhost::Event> created = w.EventsOf("created", "KVTOre01");
+    std::vector<nlohmann::json> created = w.EventsOf("created", "KVTOre01");
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(created[0].value("t", -1.0), c.releasedAt);
     ExpectLandedAtSetDown(created[0], 0);
@@ -151,7 +151,7 @@ TEST(MillProduction, AProductionWithinTenSecondsSetsTheWaitingBoxDownFirst) {
     w.RunUntil(m.t);
     EXPECT_EQ(w.HudLineAt(216), m.millLine);
     EXPECT_EQ(w.EmptyMass("Mill"), m.millMass);
-    std::vector<simhost::Event> created = w.EventsOf("created");
+    std::vector<nlohmann::json> created = w.EventsOf("created");
     if (!m.landed) {
       EXPECT_TRUE(created.empty());
       continue;
@@ -211,7 +211,7 @@ TEST(MillProduction, ARefusedProductionKeepsTheTurnOfTheSetDownPositions) {
   ASSERT_EQ(w.Fields().oreTankLevel, "4000.0");
   EXPECT_EQ(w.Key(OAPI_KEY_7), 1);
   w.Frames(12);
-  std::vector<simhost::Event> created = w.EventsOf("created", "KVTOre01");
+  std::vector<nlohmann::json> created = w.EventsOf("created", "KVTOre01");
   ASSERT_EQ(created.size(), 1u);
   ExpectLandedAtSetDown(created[0], 0);
 }

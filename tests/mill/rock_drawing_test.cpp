@@ -126,7 +126,7 @@ TEST(MillRockDrawing, FillsStepByStepUntilTheTankIsFullAndDrawsAgainAfterAProduc
     EXPECT_EQ(left, s.rocksLeft);
   }
   // Nearest first.
-  std::vector<simhost::Event> deleted = w.EventsOf("deleted");
+  std::vector<nlohmann::json> deleted = w.EventsOf("deleted");
   ASSERT_EQ(deleted.size(), 6u);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(deleted[i].value("name", ""), "Rock" + std::to_string(i));
 }

@@ -34,7 +34,7 @@ struct Landing {
 
 std::vector<Landing> OreBoxLandings(const MillWorld &w, double since) {
   std::vector<Landing> landings;
-  for (const simhost::Event &e : w.EventsOf("created")) {
+  for (const nlohmann::json &e : w.EventsOf("created")) {
     const std::string name = e.value("name", "");
     const double t = e.value("t", -1.0);
     if (name.rfind("KVTOre", 0) != 0 || t <= since) continue;
@@ -147,7 +147,7 @@ TEST(MillSaveLoad, CargoAndCrewLinesSurviveWithOrWithoutTheirAddons) {
       ASSERT_TRUE(w.Start({boxIn, crew, boxOut}));
       EXPECT_EQ(w.EmptyMass("Mill"), c.emptyMass);
       // The visual came with slot 0 empty: no cargo mesh to turn.
-      for (const simhost::Event &e : w.EventsOf("mesh", "Mill")) EXPECT_NE(e.value("action", ""), "transform");
+      for (const nlohmann::json &e : w.EventsOf("mesh", "Mill")) EXPECT_NE(e.value("action", ""), "transform");
       ASSERT_FALSE(w.Save(saved).empty());
       EXPECT_EQ(CrewAndCargoLines(millworld::readFile(saved)), c.saved);
     }

@@ -174,7 +174,7 @@ TEST(MillScenarioKeys, AStageOutsideTheFourIgnoresActivationsButProducesOnTime) 
     EXPECT_TRUE(w.Exists("Rock"));
     for (size_t mesh = 1; mesh < 4; ++mesh) EXPECT_EQ(w.MeshVisibility("Mill", mesh), MESHVIS_NEVER) << mesh;
     // Produced at the first step, set down ten seconds later.
-    std::vector<simhost::Event> created = w.EventsOf("created", "KVTOre01");
+    std::vector<nlohmann::json> created = w.EventsOf("created", "KVTOre01");
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(created[0].value("t", -1.0), 11.0);
   }
@@ -183,7 +183,7 @@ TEST(MillScenarioKeys, AStageOutsideTheFourIgnoresActivationsButProducesOnTime) 
 // Times at which the mill's mass rose by a box: its productions.
 std::vector<double> ProductionTimes(const MillWorld &w) {
   std::vector<double> times;
-  for (const simhost::Event &e : w.EventsOf("mass", "Mill")) {
+  for (const nlohmann::json &e : w.EventsOf("mass", "Mill")) {
     if (e.value("empty_mass", 0.0) == 6000.0) times.push_back(e.value("t", -1.0));
   }
   return times;
@@ -191,7 +191,7 @@ std::vector<double> ProductionTimes(const MillWorld &w) {
 
 std::vector<double> ReleaseTimes(const MillWorld &w) {
   std::vector<double> times;
-  for (const simhost::Event &e : w.EventsOf("created")) {
+  for (const nlohmann::json &e : w.EventsOf("created")) {
     if (e.value("name", "").rfind("KVTOre", 0) == 0) times.push_back(e.value("t", -1.0));
   }
   return times;

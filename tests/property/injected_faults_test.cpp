@@ -42,7 +42,7 @@ protected:
   }
   std::string FaultsStruck() {
     std::string kinds;
-    for (const simhost::Event &e : world.faults) kinds += e.value("fault", "") + " ";
+    for (const nlohmann::json &e : world.faults) kinds += e.value("fault", "") + " ";
     return kinds;
   }
   int FreeCargo() { return world.census().free; }

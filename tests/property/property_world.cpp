@@ -92,7 +92,7 @@ bool PropertyWorld::loadText(const std::string &scenario, std::string &error) {
   faults.clear();
   if (recordFaults) {
     sim->setObserver([this](const simhost::Event &e) {
-      if (e.value("kind", "") == "fault") faults.push_back(e);
+      if (e.kind == simhost::EventKind::Fault) faults.push_back(simhost::toJson(e));
     });
   }
   if (beforeLoad) beforeLoad(*sim);

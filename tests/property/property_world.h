@@ -69,7 +69,7 @@ public:
   std::string checkInvariants() const;
 
   // The "fault" events of the run, when recordFaults was set before loading.
-  std::vector<simhost::Event> faults;
+  std::vector<nlohmann::json> faults;
   bool recordFaults = false;
   // Called with each new run before it loads, to inject faults into it.
   std::function<void(simhost::Simulation &)> beforeLoad;

@@ -84,12 +84,12 @@ inline void clearProbeLog(const SimTree &tree) {
 
 // Collects the events of a run.
 struct EventLog {
-  std::vector<simhost::Event> events;
+  std::vector<nlohmann::json> events;
   void attach(simhost::Simulation &sim) {
-    sim.setObserver([this](const simhost::Event &e) { events.push_back(e); });
+    sim.setObserver([this](const simhost::Event &e) { events.push_back(simhost::toJson(e)); });
   }
-  std::vector<simhost::Event> of(const std::string &kind) const {
-    std::vector<simhost::Event> out;
+  std::vector<nlohmann::json> of(const std::string &kind) const {
+    std::vector<nlohmann::json> out;
     for (const auto &e : events)
       if (e.value("kind", "") == kind) out.push_back(e);
     return out;

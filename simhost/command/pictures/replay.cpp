@@ -131,19 +131,20 @@ void ReplayRecorder::start(Simulation &sim, const std::string &title) {
 void ReplayRecorder::event(Simulation &sim, const Event &event) {
   Data &d = *data_;
   if (!d.started) return;
-  d.events.push_back(event);
+  d.events.push_back(toJson(event));
   std::string told = d.lines.format(event);
   if (!told.empty()) {
     if (told.back() == '\n') told.pop_back();
-    d.timeline.push_back({{"t", event.value("t", 0.0)}, {"text", told}});
+    d.timeline.push_back({{"t", event.t}, {"text", told}});
   }
-  const std::string kind = event.value("kind", "");
-  const std::string name = event.contains("name") && event["name"].is_string() ? event["name"].get<std::string>() : "";
-  if (kind == "focus" && !name.empty()) d.lines.setFocusName(name);
-  if (kind == "deleted") d.known.erase(name);
-  if (kind == "mesh" && event.contains("mesh") && event["mesh"].is_string())
-    addMeshes(sim, d.meshes, {{"meshes", {{{"mesh", event["mesh"]}}}}});
-  if (kind != "created" || name.empty() || d.known.count(name) > 0) return;
+  const EventKind kind = event.kind;
+  const std::string &name = event.vessel;
+  if (kind == EventKind::Focus && !name.empty()) d.lines.setFocusName(name);
+  if (kind == EventKind::Deleted) d.known.erase(name);
+  if (kind == EventKind::Mesh && (event.meshAction == MeshAction::Added || event.meshAction == MeshAction::Inserted ||
+                                  event.meshAction == MeshAction::Transform))
+    addMeshes(sim, d.meshes, {{"meshes", {{{"mesh", event.mesh}}}}});
+  if (kind != EventKind::Created || name.empty() || d.known.count(name) > 0) return;
   // A vessel created in the run: its pose and meshes as it is announced.
   SiteMoment moment;
   moment.radius = radius;

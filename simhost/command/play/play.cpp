@@ -129,14 +129,14 @@ private:
       }
     });
     sim->setFrameLength(plan.dt);
-    sim->report({{"kind", "run"},
-                 {"phase", "start"},
-                 {"mode", "play"},
-                 {"scenario", plan.scenarioShown},
-                 {"root", plan.root},
-                 {"dt", plan.dt},
-                 {"warp", plan.warp},
-                 {"record", options.record.empty() ? json(nullptr) : json(options.record)}});
+    Event start = Event::of(EventKind::Run);
+    start.run.play = true;
+    start.run.scenario = plan.scenarioShown;
+    start.run.root = plan.root;
+    start.run.dt = plan.dt;
+    start.run.warp = plan.warp;
+    start.run.record = options.record;
+    sim->report(std::move(start));
     std::string error;
     holding = Holding::Loading;
     const bool loaded = sim->loadScenario(plan.scenarioPath, error);
@@ -151,7 +151,7 @@ private:
       }
     for (Event &event : std::exchange(held, {})) deliver(namedAsPlanned(std::move(event), plan));
     if (!loaded) {
-      sim->report({{"kind", "error"}, {"text", "scenario refused: " + error}});
+      sim->report(Event::said(EventKind::Error, "scenario refused: " + error));
       err << "simhost: scenario " << plan.scenarioShown << " refused: " << error << '\n';
       return false;
     }
@@ -165,8 +165,8 @@ private:
   // opening is the trace's alone: the status line tells it.
   void deliver(const Event &event, bool toTrace = true) {
     if (toTrace && trace) *trace << traceLine(event) << '\n';
-    if (event.value("kind", "") == "hud") hudHeight = event.value("height", hudHeight);
-    if (event.value("kind", "") == "run" && event.value("phase", "") == "start") return;
+    if (event.kind == EventKind::Hud) hudHeight = event.height;
+    if (event.kind == EventKind::Run && event.run.start) return;
     const std::string text = timeline.format(event);
     size_t from = 0;
     while (from < text.size()) {
@@ -314,7 +314,7 @@ private:
     std::vector<Event> events = std::exchange(held, {});
     lastKeyResult = 0;
     for (const Event &e : events)
-      if (e.value("kind", "") == "key") lastKeyResult = e.value("result", 0);
+      if (e.kind == EventKind::Key) lastKeyResult = e.result;
     if (done) recorder.write(event.time, event.action);
     for (Event &e : events) deliver(namedAsPlanned(std::move(e), plan), done);
     if (!done) {

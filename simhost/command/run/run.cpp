@@ -78,7 +78,7 @@ public:
     heldEvents.clear();
     running = true;
     if (!loaded) {
-      sim.report({{"kind", "error"}, {"text", "scenario refused: " + error}});
+      sim.report(Event::said(EventKind::Error, "scenario refused: " + error));
       tell("scenario " + plan.scenarioShown + " refused: " + error);
       return finish(kRunFailed);
     }
@@ -89,7 +89,7 @@ public:
     int status = loop();
     if (status == kRunOk && !actions->stopped()) reportEventsNotRun();
     if (status == kRunOk && !plan.save.empty() && !sim.saveScenario(plan.save, error)) {
-      sim.report({{"kind", "error"}, {"text", "cannot save " + plan.save + ": " + error}});
+      sim.report(Event::said(EventKind::Error, "cannot save " + plan.save + ": " + error));
       tell("cannot save " + plan.save + ": " + error);
       status = kRunFailed;
     }
@@ -129,8 +129,7 @@ private:
 
   // The trace and the timeline come from the same events, in one place.
   void record(const Event &event) {
-    if (running && event.value("kind", "") == "created" && event.contains("name") && event["name"].is_string())
-      setDowns.noteCreated(*sim, descriptions, event["name"].get<std::string>());
+    if (running && event.kind == EventKind::Created) setDowns.noteCreated(*sim, descriptions, event.vessel);
     if (replay) replay->event(*sim, event);
     if (trace) *trace << traceLine(event) << '\n';
     if (!plan.quiet) {
@@ -148,20 +147,16 @@ private:
   }
 
   void reportStart() {
-    json start = {{"kind", "run"},
-                  {"phase", "start"},
-                  {"scenario", plan.scenarioShown},
-                  {"root", plan.root},
-                  {"script", nullptr},
-                  {"until", plan.until},
-                  {"dt", plan.dt},
-                  {"warp", plan.warp}};
-    if (!plan.scriptShown.empty()) {
-      start["script"] = plan.scriptShown;
-      start["script_from"] = plan.scriptBeside ? "beside" : "option";
-      start["events"] = plan.events.size();
-    }
-    sim->report(start);
+    Event start = Event::of(EventKind::Run);
+    start.run.scenario = plan.scenarioShown;
+    start.run.root = plan.root;
+    start.run.until = plan.until;
+    start.run.dt = plan.dt;
+    start.run.warp = plan.warp;
+    start.run.script = plan.scriptShown;
+    start.run.scriptBeside = plan.scriptBeside;
+    start.run.events = plan.events.size();
+    sim->report(std::move(start));
   }
 
   // What the load kept as read or noted, before the timeline.
@@ -175,10 +170,9 @@ private:
     size_t due = next;
     while (due < plan.events.size() && plan.events[due].time <= actions->clock() + kTimeSlack) ++due;
     if (due - next < 2 || !(plan.events[due - 1].time > plan.events[next].time + kTimeSlack)) return;
-    sim->report({{"kind", "note"},
-                 {"text", "events of lines " + std::to_string(plan.events[next].line) + "-" +
+    sim->report(Event::said(EventKind::Note, "events of lines " + std::to_string(plan.events[next].line) + "-" +
                               std::to_string(plan.events[due - 1].line) + " fall into the frame at " +
-                              fixedTime(actions->clock()) + " s"}});
+                              fixedTime(actions->clock()) + " s"));
   }
 
   // The vessel "created" positions are measured from, for scenarios whose
@@ -210,7 +204,7 @@ private:
         char what[160];
         std::snprintf(what, sizeof what, "time stands still at %.1f s: frames of %g s at time acceleration %g add nothing to it",
                       before, plan.dt, sim->warp());
-        sim->report({{"kind", "error"}, {"text", what}});
+        sim->report(Event::said(EventKind::Error, what));
         tell(what);
         return kRunFailed;
       }

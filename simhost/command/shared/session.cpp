@@ -57,12 +57,22 @@ double ScriptActions::clock() const {
 
 bool ScriptActions::fire(const ScriptEvent &event, std::string &error) {
   // The script's comments tell its story, apart from simhost's own notes.
-  if (!event.comment.empty()) sim.report({{"kind", "story"}, {"line", event.line}, {"text", event.comment}});
-  sim.report({{"kind", "script"}, {"line", event.line}, {"action", event.action}});
+  if (!event.comment.empty()) {
+    Event story = Event::said(EventKind::Story, event.comment);
+    story.line = event.line;
+    sim.report(std::move(story));
+  }
+  Event fires = Event::of(EventKind::Script);
+  fires.line = event.line;
+  fires.action = event.action;
+  sim.report(std::move(fires));
   error.clear();
   if (perform(event, error)) return true;
   if (error.empty()) error = "failed";
-  sim.report({{"kind", "error"}, {"line", event.line}, {"action", event.action}, {"text", error}});
+  Event failed = Event::said(EventKind::Error, error);
+  failed.line = event.line;
+  failed.action = event.action;
+  sim.report(std::move(failed));
   return false;
 }
 
@@ -139,8 +149,7 @@ bool ScriptActions::injectFault(const ScriptEvent &event, std::string &error) {
 // script runs there, and its crew verbs do nothing.
 bool ScriptActions::noCrewModule(const ScriptEvent &event) {
   if (!resolvePath(sim.root(), "Modules\\UMmu.dll").empty()) return false;
-  sim.report({{"kind", "note"},
-              {"text", "no crew module Modules\\UMmu.dll in this tree: " + event.action + " does nothing"}});
+  sim.report(Event::said(EventKind::Note, "no crew module Modules\\UMmu.dll in this tree: " + event.action + " does nothing"));
   return true;
 }
 
@@ -153,20 +162,23 @@ std::string ScriptActions::scenarioSavePath(const std::string &file) const {
 }
 
 Event namedAsPlanned(Event event, const RunPlan &plan) {
-  if (!event.is_object() || !event.contains("file") || !event["file"].is_string()) return event;
-  const std::string kind = event.value("kind", "");
-  if (kind == "loaded" && event["file"] == plan.scenarioPath) event["file"] = plan.scenarioShown;
-  if (kind == "saved") event["file"] = shownInside(plan.root, event["file"].get<std::string>());
+  if (event.kind == EventKind::Loaded && event.file == plan.scenarioPath) event.file = plan.scenarioShown;
+  if (event.kind == EventKind::Saved) event.file = shownInside(plan.root, event.file);
   return event;
 }
 
-std::string traceLine(const Event &event) { return event.dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string traceLine(const Event &event) {
+  return toJson(event).dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
 void reportRunEnd(Simulation &sim, bool ok, long frames) {
-  json vessels = json::array();
+  Event end = Event::of(EventKind::Run);
+  end.run.start = false;
+  end.run.ok = ok;
+  end.run.frames = frames;
   DWORD count = oapiGetVesselCount();
-  for (DWORD i = 0; i < count; ++i) vessels.push_back(objectName(oapiGetVesselByIndex(i)));
-  sim.report({{"kind", "run"}, {"phase", "end"}, {"status", ok ? "ok" : "failed"}, {"frames", frames}, {"vessels", vessels}});
+  for (DWORD i = 0; i < count; ++i) end.run.vessels.push_back(objectName(oapiGetVesselByIndex(i)));
+  sim.report(std::move(end));
 }
 
 std::unique_ptr<std::ofstream> openTrace(const std::string &path, std::string &error) {

@@ -1,7 +1,7 @@
 // The timeline of the simhost command: the readable account of a run on
 // stdout, one line for each thing that happens, made from the same event
-// objects that the trace file records (see simulation.h for the events of
-// the simulation, crew_module.h for those of the walking crew; the command
+// records that the trace file writes as JSON (see simulation.h for the
+// events of the simulation, crew_module.h for those of the walking crew; the command
 // adds its own, below). Each line is stamped with the simulation time and
 // tagged with the event's kind:
 //
@@ -38,6 +38,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "plugin/event.h"
+
 namespace simhost::command {
 
 // One text of the HUD as drawn.
@@ -50,6 +52,10 @@ class Timeline {
 public:
   // The text for one event: one or more lines, each ending in '\n'; empty
   // for events that show nothing.
+  std::string format(const Event &event);
+  // The same for an event as a trace line tells it (toJson's object), read
+  // back field by field; a kind this simhost does not know shows with its
+  // fields, a malformed line as well as it can.
   std::string format(const nlohmann::json &event);
 
   // The vessel whose frame "created" positions are given in, for a run
@@ -59,14 +65,15 @@ public:
 private:
   // The rows whose text changed, appeared or went away since the HUD was
   // last shown; the others are not repeated.
-  std::string hudChanges(double t, const nlohmann::json &event);
+  std::string hudChanges(double t, const Event &event);
 
   std::string focusName;
   std::vector<HudRow> hudRows;  // the HUD as last shown
 };
 
 // "landed at 23.4730000 E 0.6740000 N" (or "in flight at"), from a
-// "created" event.
+// "created" event, or from its trace object.
+std::string placeText(const Event &created);
 std::string placeText(const nlohmann::json &created);
 
 // "[   12.3 s] " for a simulation time.

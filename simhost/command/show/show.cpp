@@ -84,7 +84,7 @@ public:
 
   int show(const std::vector<std::string> &wanted) {
     Simulation sim(place.root);
-    sim.setObserver([this](const Event &event) { keep(event); });
+    sim.setObserver([this](const Event &event) { keep(toJson(event)); });
     std::string error;
     const bool loaded = sim.loadScenario(place.path, error);
     sim.setObserver(nullptr);
@@ -144,7 +144,7 @@ private:
   std::vector<std::string> notes;       // what the loading told besides
   const ScenarioMeta *read = nullptr;   // what the loading kept and noted
 
-  void keep(const Event &event) {
+  void keep(const json &event) {
     const std::string kind = event.value("kind", "");
     if (kind == "created" && event.contains("name") && event["name"].is_string()) {
       Standing &s = created[event["name"].get<std::string>()];
