@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <unordered_map>
 
 #include "VesselAPI.h"
 #include "pictures/site.h"
@@ -40,16 +39,27 @@ OBJHANDLE vesselNamed(const std::string &name) {
 
 std::string kilograms(double kg) { return trimmed(kg, 3) + " kg"; }
 
+// What whereText reads of a vessel's "created" event: a world of a hundred
+// thousand vessels keeps one of these apiece, and the whole event would take
+// ten times the room.
+struct Standing {
+  bool known = false;  // a "created" event told it
+  bool flight = false;
+  double lon = 0, lat = 0;
+  bool hasLocal = false;
+  double local[3] = {};
+};
+
 // Where the vessel stands, from its "created" event: landed or in flight,
 // the point below it, and how far it is from the focus vessel.
-std::string whereText(const json &created, const std::string &name, const std::string &focusName) {
-  std::string s = placeText(created);
+std::string whereText(const Standing &created, const std::string &name, const std::string &focusName) {
+  // The timeline's own words for the place, from the same three values.
+  std::string s = placeText(json{{"status", created.flight ? "flight" : "landed"}, {"lon", created.lon}, {"lat", created.lat}});
   if (name == focusName) return s + ", the focus vessel";
-  const json &local = created.contains("local") ? created["local"] : json();
-  if (focusName.empty() || !local.is_array() || local.size() != 3) return s;
+  if (focusName.empty() || !created.hasLocal) return s;
   double d[3] = {};
   for (size_t i = 0; i < 3; ++i) {
-    d[i] = local[i].is_number() ? local[i].get<double>() : 0.0;
+    d[i] = created.local[i];
     // No "-0.0" for what lies on an axis.
     if (std::fabs(d[i]) < 0.05) d[i] = 0;
   }
@@ -126,28 +136,21 @@ private:
   std::ostream &out;
   std::ostream &err;
   std::string focusName;
-  // What whereText reads of a vessel's "created" event: a world of a
-  // hundred thousand vessels keeps one of these apiece, and the whole event
-  // would take ten times the room.
-  struct Standing {
-    bool flight = false;
-    double lon = 0, lat = 0;
-    bool hasLocal = false;
-    double local[3] = {};
-    json event() const {
-      json e = {{"status", flight ? "flight" : "landed"}, {"lon", lon}, {"lat", lat}};
-      if (hasLocal) e["local"] = {local[0], local[1], local[2]};
-      return e;
-    }
-  };
-  std::unordered_map<std::string, Standing> created;  // by vessel name
+  // By the vessel's place in the world's list: the events are told once
+  // the load is done, and nothing removes a vessel before the vessels are
+  // shown. A map by name would copy every name.
+  std::vector<Standing> created;
   std::vector<std::string> notes;       // what the loading told besides
   const ScenarioMeta *read = nullptr;   // what the loading kept and noted
 
   void keep(const json &event) {
     const std::string kind = event.value("kind", "");
     if (kind == "created" && event.contains("name") && event["name"].is_string()) {
-      Standing &s = created[event["name"].get<std::string>()];
+      const VesselRecord *record = Simulation::current()->world().find(event["name"].get_ref<const std::string &>());
+      if (record == nullptr) return;  // gone again while loading: not shown
+      if (created.size() <= record->index) created.resize(Simulation::current()->world().vessels().size());
+      Standing &s = created[record->index];
+      s.known = true;
       s.flight = event.contains("status") && event["status"] == "flight";
       s.lon = event.contains("lon") && event["lon"].is_number() ? event["lon"].get<double>() : 0.0;
       s.lat = event.contains("lat") && event["lat"].is_number() ? event["lat"].get<double>() : 0.0;
@@ -231,9 +234,9 @@ private:
     const std::string name = objectName(vessel);
     VESSEL *v = oapiGetVesselInterface(vessel);
     out << '\n' << name << " (" << (v != nullptr ? v->GetClassNameA() : "?") << ")\n";
-    auto it = created.find(name);
-    if (it != created.end()) out << labelled("stands", whereText(it->second.event(), name, focusName));
     const VesselRecord *record = Simulation::current()->world().find(name);
+    if (record != nullptr && record->index < created.size() && created[record->index].known)
+      out << labelled("stands", whereText(created[record->index], name, focusName));
     if (record != nullptr && record->standIn)
       out << labelled("stand-in", "no Config/Vessels/" + record->className + ".cfg; kept as read");
     showNotes(name);
