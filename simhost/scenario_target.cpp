@@ -21,7 +21,7 @@ namespace {
 std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 std::string firstWord(std::string_view line) {
-  const auto w = text::words(line);
+  const text::FirstWords w(line);
   return w.empty() ? std::string() : text::lower(w[0]);
 }
 
@@ -46,8 +46,7 @@ bool RunTarget::classFileMissing(const std::string &className) {
   return it->second;
 }
 
-bool RunTarget::readBodyOf(const ScenarioBlock &block, std::string &why) {
-  const ShipPlace place = readShipPlace(block);
+bool RunTarget::readBodyOf(const ShipPlace &place, std::string &why) {
   std::string error;
   if (place.body.empty() || rt_.loadBody(place.body, error)) return true;
   // A tree without the body's file holds the ship as read; a faulty file is
@@ -58,8 +57,7 @@ bool RunTarget::readBodyOf(const ScenarioBlock &block, std::string &why) {
   return false;
 }
 
-std::string RunTarget::whyHeld(const std::string &className, const ScenarioBlock &block, bool standIn) {
-  const ShipPlace place = readShipPlace(block);
+std::string RunTarget::whyHeld(const std::string &className, const ShipPlace &place, bool standIn) {
   if (!place.body.empty() && !rt_.world.body(place.body))
     return std::string(place.landed ? "landed on " : "orbiting ") + place.body +
            ", a body the tree has no Config/" + place.body + ".cfg for";
@@ -90,9 +88,10 @@ void RunTarget::hold(const std::string &name, const std::string &className, cons
 
 bool RunTarget::makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                            std::string &why) {
-  if (!readBodyOf(block, why)) return false;
+  const ShipPlace place = readShipPlace(block);
+  if (!readBodyOf(place, why)) return false;
   const bool standIn = classFileMissing(className);
-  const std::string held = whyHeld(className, block, standIn);
+  const std::string held = whyHeld(className, place, standIn);
   if (!held.empty()) {
     hold(name, className, block, held);
     return true;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/scenario_file.h"
+#include "files/ship_place.h"
 #include "runtime.h"
 
 namespace simhost {
@@ -27,9 +28,9 @@ public:
 private:
   // Reads the body the ship's STATUS line names, if the tree has its file;
   // false with the fault when the file is faulty.
-  bool readBodyOf(const ScenarioBlock &block, std::string &why);
+  bool readBodyOf(const ShipPlace &place, std::string &why);
   // Why simhost cannot place the ship in its world; empty when it can.
-  std::string whyHeld(const std::string &className, const ScenarioBlock &block, bool standIn);
+  std::string whyHeld(const std::string &className, const ShipPlace &place, bool standIn);
   void hold(const std::string &name, const std::string &className, const ScenarioBlock &block,
             const std::string &why);
   void holdAttached(VesselRecord &child, const char *parentIs);

@@ -126,33 +126,9 @@ bool parseOwnLine(VesselRecord &v, std::string_view line) {
   return true;
 }
 
-namespace {
-
-// The first blank-separated words of a line, without allocating; size()
-// counts them all.
-struct FirstWords {
-  std::string_view word[3];
-  size_t count = 0;
-  explicit FirstWords(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-      while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v')) ++i;
-      const size_t start = i;
-      while (i < s.size() && !(s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v')) ++i;
-      if (i > start && count < 3) word[count] = s.substr(start, i - start);
-      if (i > start) ++count;
-    }
-  }
-  size_t size() const { return count; }
-  bool empty() const { return count == 0; }
-  std::string_view operator[](size_t i) const { return word[i]; }
-};
-
-}  // namespace
-
 bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
   std::string_view l = text::trim(line);
-  FirstWords w(l);
+  const text::FirstWords w(l);
   if (w.empty()) return false;
   std::string_view key = w[0];
   std::string_view rest = l.substr(key.size());

@@ -7,7 +7,7 @@ namespace simhost {
 ShipPlace readShipPlace(const ScenarioBlock &block) {
   ShipPlace place;
   for (const ScenarioBlock::Line &line : block.lines) {
-    const auto w = text::words(line.text);
+    const text::FirstWords w(line.text);
     if (w.empty()) continue;
     const std::string_view rest = text::trim(line.text.substr(w[0].size()));
     if (text::iequals(w[0], "STATUS") && w.size() >= 3) {

@@ -46,6 +46,18 @@ bool istartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
 }
 
+FirstWords::FirstWords(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && blank(s[i])) ++i;
+    const size_t start = i;
+    while (i < s.size() && !blank(s[i])) ++i;
+    if (i == start) continue;
+    if (count_ < kKept) word_[count_] = s.substr(start, i - start);
+    ++count_;
+  }
+}
+
 std::vector<std::string_view> words(std::string_view s) {
   std::vector<std::string_view> out;
   size_t i = 0;
@@ -90,11 +102,17 @@ bool parseInteger(std::string_view s, long long &value) {
 }
 
 bool parseNumbers(std::string_view s, double *values, int n) {
-  auto w = words(s);
-  if (static_cast<int>(w.size()) != n) return false;
-  for (int i = 0; i < n; ++i)
-    if (!parseNumber(w[i], values[i])) return false;
-  return true;
+  int found = 0;
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && blank(s[i])) ++i;
+    const size_t start = i;
+    while (i < s.size() && !blank(s[i])) ++i;
+    if (i == start) continue;
+    if (found == n || !parseNumber(s.substr(start, i - start), values[found])) return false;
+    ++found;
+  }
+  return found == n;
 }
 
 std::string formatRoundTrip(double d) {

@@ -17,6 +17,22 @@ bool iequals(std::string_view a, std::string_view b);
 bool istartsWith(std::string_view s, std::string_view prefix);
 // Blank-separated words.
 std::vector<std::string_view> words(std::string_view s);
+// The first few blank-separated words of a text, without allocating: what
+// the readers of a hundred thousand vessel lines need. size() counts all the
+// words, also those beyond the first kKept.
+class FirstWords {
+public:
+  static constexpr size_t kKept = 3;
+  explicit FirstWords(std::string_view s);
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // The word at i, below kKept; empty beyond the words there are.
+  std::string_view operator[](size_t i) const { return i < kKept ? word_[i] : std::string_view(); }
+
+private:
+  std::string_view word_[kKept];
+  size_t count_ = 0;
+};
 // One decimal number, the whole text; false when it is not one or not finite.
 bool parseNumber(std::string_view s, double &value);
 // One integer (decimal, or 0x hexadecimal), the whole text.
