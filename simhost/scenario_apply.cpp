@@ -13,24 +13,21 @@ namespace simhost {
 
 bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
   std::string bytes;
-  std::vector<std::string_view> lines;
+  ScenarioLines lines;
   rt.deleteAllVessels();
   rt.scenario = ScenarioMeta();
   rt.simt = rt.simStep = 0;
   rt.simClock.reset();
   rt.scenario.file = path;
   rt.setDate(kDefaultMjd);
-  if (!readScenarioLines(path, bytes, lines)) {
-    error = path + ": cannot be opened";
-    return false;
-  }
+  if (!readScenarioLines(path, bytes, lines, error)) return false;
   rt.scenario.crlf = firstLineEndsInCrLf(bytes);
   rt.holdEvents = true;
   bool ok;
   {
     BusyScope scope(rt);
     RunTarget target(rt);
-    ok = readScenario(path, std::move(lines), rt.scenario, target, error);
+    ok = readScenario(path, lines, rt.scenario, target, error);
   }
   if (!ok) {
     rt.deleteAllVessels();

@@ -103,7 +103,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   std::string target;
   if (!saveTarget(path, target, error)) return false;
   ScenarioWriter w;
-  w.out.reserve(rt.world.count() * 192 + 4096);
+  if (!startScenarioFile(path, target, rt.scenario.crlf, w, error)) return false;
   {
     BusyScope scope(rt);
     const std::string *focus = rt.focus ? &rt.focus->name : nullptr;
@@ -121,8 +121,7 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
     if (anyKept) kept.writeRest(w);
     writeScenarioEnd(rt.scenario, rt.mjd(), focus, w);
   }
-  if (rt.scenario.crlf) w.out = withCrLf(w.out);
-  if (!writeScenarioFile(path, target, w, error)) return false;
+  if (!finishScenarioFile(path, target, w, error)) return false;
   Event saved = Event::of(EventKind::Saved);
   saved.file = path;
   rt.report(std::move(saved));

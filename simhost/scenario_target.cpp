@@ -40,10 +40,12 @@ bool RunTarget::hasVessel(std::string_view name) {
 
 bool RunTarget::classFileMissing(const std::string &className) {
   // Asked once a class: a busy file names few classes for many ships.
+  if (!lastClass_.empty() && text::iequals(lastClass_, className)) return lastClassMissing_;
   auto it = classMissing_.find(className);
   if (it == classMissing_.end())
     it = classMissing_.emplace(className, resolvePath(rt_.root, "Config\\Vessels\\" + className + ".cfg").empty()).first;
-  return it->second;
+  lastClass_ = className;
+  return lastClassMissing_ = it->second;
 }
 
 bool RunTarget::readBodyOf(const ShipPlace &place, std::string &why) {

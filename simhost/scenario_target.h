@@ -42,6 +42,10 @@ private:
   Runtime &rt_;
   uint64_t lastSerial_ = 0;  // of the vessel the file made last
   std::map<std::string, bool, text::NoCaseLess> classMissing_;
+  // The class asked about last, and whether its file is missing: a scenario
+  // names the same class for ship after ship.
+  std::string lastClass_;
+  bool lastClassMissing_ = false;
 };
 
 }  // namespace simhost

@@ -354,7 +354,7 @@ Simulation::VesselView viewOf(Runtime &rt, VesselRecord &v, const VECTOR3 &refPo
   view.rot = geo::mul(geo::transpose(refRot), globalRot(rt, v));
   for (size_t i = 0; i < v.meshes.size(); ++i) {
     const MeshSlot &slot = v.meshes[i];
-    if (slot.used) view.meshes.push_back({static_cast<int>(i), slot.name, slot.mesh, slot.offset, slot.visibility});
+    if (slot.used) view.meshes.push_back({static_cast<int>(i), std::string(slot.name), slot.mesh, slot.offset, slot.visibility});
   }
   for (const AttachmentList *points : {&v.parentPoints, &v.childPoints}) {
     for (size_t i = 0; i < points->size(); ++i) {

@@ -46,7 +46,7 @@ void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
   if (cls.module.empty() && !cls.meshName.empty()) {
     MeshSlot slot;
     slot.used = true;
-    slot.name = cls.meshName;
+    slot.name = rt.world.keepText(cls.meshName);
     slot.mesh = rt.meshes.load(cls.meshName);
     v.meshes.push_back(slot);
   }
@@ -139,7 +139,7 @@ OwnedVessel newRecord(World &world, const std::string &name, const std::string &
   }
   owned->serial = ++g_serial;
   owned->name = name;
-  owned->className = className;
+  owned->className = world.keepText(className);
   owned->cls = cls;
   return owned;
 }

@@ -159,8 +159,9 @@ bool parseMeshFile(const std::string &path, MeshData &mesh, std::string &error) 
 const MeshData *MeshLibrary::load(const std::string &name) {
   // An injected failure is not remembered: once cleared, the mesh loads.
   if (gate_ && gate_->meshFails(name)) return nullptr;
+  if (last_ && text::iequals(last_->name, name)) return last_;
   auto it = byName_.find(name);
-  if (it != byName_.end()) return it->second.get();
+  if (it != byName_.end()) return last_ = it->second.get();
   // Only meshes that loaded are remembered: a mesh file that is missing or
   // malformed is looked for again at the next load, so one copied back or
   // put right during the run is seen.
@@ -170,7 +171,7 @@ const MeshData *MeshLibrary::load(const std::string &name) {
   mesh->name = name;
   std::string error;
   if (!parseMeshFile(path, *mesh, error)) return nullptr;
-  return byName_.emplace(text::lower(name), std::move(mesh)).first->second.get();
+  return last_ = byName_.emplace(text::lower(name), std::move(mesh)).first->second.get();
 }
 
 bool MeshLibrary::owns(const void *mesh) const {

@@ -59,6 +59,8 @@ private:
   std::string root_;
   FileGate *gate_;
   std::map<std::string, std::unique_ptr<MeshData>, text::NoCaseLess> byName_;  // lower-case name
+  // The mesh loaded last: vessels of one class load the same mesh in turn.
+  const MeshData *last_ = nullptr;
 };
 
 }  // namespace simhost

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "files/scenario_file.h"
 #include "files/vessel_class.h"
 #include "world/geometry.h"
 #include "world/text.h"
@@ -17,6 +18,8 @@ namespace simhost {
 namespace {
 
 ScenarioBlock *g_block = nullptr;
+// What a save holds of its file before writing it.
+constexpr size_t kFilePieceBytes = size_t{1} << 20;
 ScenarioWriter *g_writer = nullptr;
 constexpr double kDeg = 180.0 / geo::kPi;
 
@@ -68,6 +71,15 @@ void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
   for (size_t i = start; i < out.size(); ++i)
     if (out[i] == '\n' || out[i] == '\r') out[i] = ' ';
   out += '\n';
+  if (file && out.size() >= kFilePieceBytes) flush();
+}
+
+void ScenarioWriter::flush() {
+  if (!file || out.empty()) return;
+  const std::string crlfOut = crlf ? withCrLf(out) : std::string();
+  const std::string &piece = crlf ? crlfOut : out;
+  if (std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) failed = true;
+  out.clear();
 }
 
 void ScenarioWriter::item(const char *key, std::string_view value) { line({"  ", key, " ", value}); }

@@ -5,6 +5,7 @@
 // vessel's record. The whole file is scenario_file.h's.
 #pragma once
 
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -48,10 +49,18 @@ struct ScenarioBlock {
 struct ScenarioWriter {
   std::string out;
   std::string overlong;  // the first line that is too long, cut for messages
+  // While a save writes its file, out goes there a megabyte at a time (its
+  // line breaks made CR LF when crlf), so that a world of a hundred thousand
+  // vessels is never held whole; null keeps everything in out.
+  std::FILE *file = nullptr;
+  bool crlf = false;
+  bool failed = false;  // a write to file fell short
   void line(std::string_view text);
   // The pieces one after the other, as one line.
   void line(std::initializer_list<std::string_view> pieces);
   void item(const char *key, std::string_view value);
+  // What out holds, to file.
+  void flush();
 };
 
 // The host's own lines of a vessel (the default clbkSaveState).

@@ -109,16 +109,33 @@ protected:
   ~ScenarioTarget() = default;
 };
 
-// The file's bytes at once, and its lines viewed in them (without the line
-// break, and without a carriage return before it). False when the file
-// cannot be opened.
-bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines);
+// A scenario's lines viewed in its bytes (without the line break, and
+// without a carriage return before it), kept as where each line starts:
+// four bytes a line, where a world of a hundred thousand vessels has six
+// hundred thousand lines. The bytes must outlive it.
+class ScenarioLines {
+public:
+  // The most bytes a scenario may have.
+  static constexpr size_t kMaxBytes = 0xffffffffu;
+  // Indexes the lines of bytes (at most kMaxBytes).
+  void index(std::string_view bytes);
+  size_t size() const { return starts_.size() - 1; }
+  std::string_view operator[](size_t i) const;
+
+private:
+  std::string_view bytes_;
+  std::vector<std::uint32_t> starts_{0};  // of each line, then the end of the last
+};
+
+// The file's bytes at once, and its lines. False with the reason when the
+// file cannot be opened or is larger than a scenario may be.
+bool readScenarioLines(const std::string &path, std::string &bytes, ScenarioLines &lines, std::string &error);
 // Whether the file's first line ends in CR LF.
 bool firstLineEndsInCrLf(std::string_view bytes);
 // Reads a scenario's lines (those of file, named in messages) into meta and
 // target. On a malformed file false with "FILE:LINE: what is wrong"; what
 // the target was given until then stays with it.
-bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
+bool readScenario(const std::string &file, const ScenarioLines &lines, ScenarioMeta &meta,
                   ScenarioTarget &target, std::string &error);
 
 // The date of a scenario without one, or whose Date line gives no number.
@@ -132,12 +149,17 @@ void writeScenarioStart(const ScenarioMeta &meta, double mjd, const std::string 
 void writeScenarioEnd(const ScenarioMeta &meta, double mjd, const std::string *focus, ScenarioWriter &w);
 // Each line break of text made CR LF.
 std::string withCrLf(std::string_view text);
-// Puts the written text in the file target (found by saveTarget for path,
-// which messages name): beside it first, then renamed over it, so that a
-// failed save leaves the earlier file as it was. False with the reason in
-// error, and nothing written when a line is too long to be read back.
-bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,
+// Starts the file a save of path writes to target (found by saveTarget):
+// beside the target, renamed over it once finished, so that a failed save
+// leaves the earlier file as it was. The writer's lines go there from now
+// on, with CR LF line breaks when crlf. False with the reason in error.
+bool startScenarioFile(const std::string &path, const std::string &target, bool crlf, ScenarioWriter &w,
                        std::string &error);
+// Writes the rest and puts the file in place. On a fault (a line too long
+// to be read back, a write that fell short) the file is removed and the
+// target left as it was; false with the reason in error.
+bool finishScenarioFile(const std::string &path, const std::string &target, ScenarioWriter &w,
+                        std::string &error);
 
 // The file a save of path writes: path itself, or the end of the chain of
 // symbolic links that path starts. False, with the reason in error, when a

@@ -16,8 +16,8 @@ namespace {
 class ScenarioParser {
 public:
   // lines view the file's bytes, which outlive the parser.
-  ScenarioParser(std::string file, std::vector<std::string_view> lines, ScenarioMeta &meta, ScenarioTarget &target)
-      : file_(std::move(file)), lines_(std::move(lines)), meta_(meta), target_(target) {}
+  ScenarioParser(std::string file, const ScenarioLines &lines, ScenarioMeta &meta, ScenarioTarget &target)
+      : file_(std::move(file)), lines_(lines), meta_(meta), target_(target) {}
 
   bool run(std::string &error);
 
@@ -58,7 +58,7 @@ private:
   bool readShip(size_t &i, std::string &error);
 
   std::string file_;
-  std::vector<std::string_view> lines_;
+  const ScenarioLines &lines_;
   ScenarioMeta &meta_;
   ScenarioTarget &target_;
   ScenarioBlock block_;  // the block being read, used again for each vessel
@@ -229,33 +229,51 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
 
 }  // namespace
 
-bool readScenarioLines(const std::string &path, std::string &bytes, std::vector<std::string_view> &lines) {
+void ScenarioLines::index(std::string_view bytes) {
+  bytes_ = bytes;
+  starts_.assign(1, 0);
+  starts_.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 2);
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find('\n', start);
+    start = end == std::string_view::npos ? bytes.size() : end + 1;
+    starts_.push_back(static_cast<std::uint32_t>(start));
+  }
+}
+
+std::string_view ScenarioLines::operator[](size_t i) const {
+  std::string_view line = bytes_.substr(starts_[i], starts_[i + 1] - starts_[i]);
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+bool readScenarioLines(const std::string &path, std::string &bytes, ScenarioLines &lines, std::string &error) {
   std::FILE *f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    error = path + ": cannot be opened";
+    return false;
+  }
   // The file is read in one piece into room made for it: a world of a
   // hundred thousand vessels is ten megabytes, which growing by chunks
   // would copy again and again.
   if (std::fseek(f, 0, SEEK_END) == 0) {
     const long size = std::ftell(f);
-    if (size > 0) bytes.reserve(static_cast<size_t>(size) + 1);
+    if (size > 0 && static_cast<unsigned long>(size) <= ScenarioLines::kMaxBytes)
+      bytes.reserve(static_cast<size_t>(size) + 1);
     std::rewind(f);
   }
   char chunk[65536];
   size_t n;
   // What cannot be read (a folder) reads as nothing, as a stream would.
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= ScenarioLines::kMaxBytes)
+    bytes.append(chunk, n);
   std::fclose(f);
-  std::string_view all(bytes);
-  lines.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find('\n', start);
-    if (end == std::string_view::npos) end = all.size();
-    std::string_view line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
+  if (bytes.size() > ScenarioLines::kMaxBytes) {
+    error = path + ": larger than a scenario may be (4 GiB)";
+    return false;
   }
+  lines.index(bytes);
   return true;
 }
 
@@ -264,9 +282,9 @@ bool firstLineEndsInCrLf(std::string_view bytes) {
   return end != std::string_view::npos && end > 0 && bytes[end - 1] == '\r';
 }
 
-bool readScenario(const std::string &file, std::vector<std::string_view> lines, ScenarioMeta &meta,
+bool readScenario(const std::string &file, const ScenarioLines &lines, ScenarioMeta &meta,
                   ScenarioTarget &target, std::string &error) {
-  ScenarioParser parser(file, std::move(lines), meta, target);
+  ScenarioParser parser(file, lines, meta, target);
   return parser.run(error);
 }
 

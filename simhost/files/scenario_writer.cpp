@@ -268,25 +268,37 @@ std::string withCrLf(std::string_view text) {
   return out;
 }
 
-bool writeScenarioFile(const std::string &path, const std::string &target, const ScenarioWriter &w,
+namespace {
+
+std::string partFile(const std::string &target) { return target + ".part"; }
+
+}  // namespace
+
+bool startScenarioFile(const std::string &path, const std::string &target, bool crlf, ScenarioWriter &w,
                        std::string &error) {
+  w.file = std::fopen(partFile(target).c_str(), "wb");
+  if (!w.file) {
+    error = path + ": cannot be written";
+    return false;
+  }
+  w.crlf = crlf;
+  w.flush();
+  return true;
+}
+
+bool finishScenarioFile(const std::string &path, const std::string &target, ScenarioWriter &w,
+                        std::string &error) {
+  w.flush();
+  const bool closed = std::fclose(w.file) == 0;
+  w.file = nullptr;
   if (!w.overlong.empty()) {
+    std::remove(partFile(target).c_str());
     error = path + ": not written: a line is longer than " + std::to_string(kScenarioLineCapacity) +
             " characters and could not be read back (" + w.overlong + "...)";
     return false;
   }
-  // Written beside the target and renamed over it, so that a failed save
-  // leaves the earlier file as it was.
-  std::string part = target + ".part";
-  FILE *f = std::fopen(part.c_str(), "wb");
-  if (!f) {
-    error = path + ": cannot be written";
-    return false;
-  }
-  bool ok = std::fwrite(w.out.data(), 1, w.out.size(), f) == w.out.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok || !platform::replaceFile(part, target)) {
-    std::remove(part.c_str());
+  if (w.failed || !closed || !platform::replaceFile(partFile(target), target)) {
+    std::remove(partFile(target).c_str());
     error = path + ": cannot be written completely";
     return false;
   }

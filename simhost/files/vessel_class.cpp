@@ -89,8 +89,9 @@ bool parseClassFile(const std::string &path, VesselClass &cls, std::string &erro
 }
 
 const VesselClass *ClassLibrary::find(const std::string &className, std::string &error) {
+  if (last_ && text::iequals(last_->name, className)) return last_;
   auto it = byName_.find(className);
-  if (it != byName_.end()) return it->second.get();
+  if (it != byName_.end()) return last_ = it->second.get();
   // Only classes that loaded are remembered: a class file that is missing,
   // cannot be opened or is malformed is looked for again at the class's
   // next use, so one that appears or is put right during the run is seen.
@@ -112,7 +113,7 @@ const VesselClass *ClassLibrary::find(const std::string &className, std::string 
     error = "vessel class " + className + ": " + simPath + ":" + why;
     return nullptr;
   }
-  return byName_.emplace(text::lower(className), std::move(cls)).first->second.get();
+  return last_ = byName_.emplace(text::lower(className), std::move(cls)).first->second.get();
 }
 
 }  // namespace simhost

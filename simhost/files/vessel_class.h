@@ -51,6 +51,8 @@ private:
   std::string root_;
   FileGate *gate_;
   std::map<std::string, std::unique_ptr<VesselClass>, text::NoCaseLess> byName_;  // lower-case class name
+  // The class found last: a scenario names the same class for ship after ship.
+  const VesselClass *last_ = nullptr;
 };
 
 }  // namespace simhost

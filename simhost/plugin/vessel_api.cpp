@@ -41,7 +41,7 @@ UINT putMesh(ModuleHost &rt, VesselRecord &v, UINT idx, const std::string &name,
   MeshSlot &slot = v.meshes[idx];
   slot = MeshSlot();
   slot.used = true;
-  slot.name = name;
+  slot.name = rt.world.keepText(name);
   slot.mesh = mesh;
   slot.offset = ofs ? *ofs : _V(0, 0, 0);
   if (meshEventSeen(rt, v)) {
@@ -82,7 +82,9 @@ char *VESSEL::GetName() const {
 }
 char *VESSEL::GetClassNameA() const {
   VesselRecord *v = recordOf(vessel);
-  return v ? v->className.data() : nullptr;
+  // The SDK's signature hands out a writable pointer; the text is the
+  // world's, shared by the vessels of the class, and only to be read.
+  return v ? const_cast<char *>(v->className.data()) : nullptr;
 }
 int VESSEL::GetFlightModel() const { return flightmodel; }
 

@@ -16,6 +16,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Orbitersdk.h"
@@ -32,7 +33,7 @@ struct ScenarioBlock;
 
 struct MeshSlot {
   bool used = false;
-  std::string name;                // the mesh's name, empty when added by handle of unknown name
+  std::string_view name;           // kept by the world; empty when added by handle of unknown name
   const MeshData *mesh = nullptr;  // null when the file could not be loaded
   VECTOR3 offset{};
   WORD visibility = MESHVIS_EXTERNAL;
@@ -102,7 +103,9 @@ struct alignas(64) VesselRecord {
   // follows its root's.
   const CelestialBody *body = &nowhere();
   AttachmentList parentPoints{&firstParentPoint};  // toparent = true
-  std::string className;  // its characters' address is read by scans
+  // Kept once by the world for all vessels that spell it alike, and ended
+  // by '\0': its characters' address is read by scans.
+  std::string_view className;
   AttachmentList childPoints;  // toparent = false
 
   uint64_t serial = 0;  // unique per process: tells a reused address apart

@@ -28,6 +28,13 @@ VesselRecord *World::find(std::string_view name) const {
   return byName_.find(name);
 }
 
+std::string_view World::keepText(std::string_view text) {
+  if (!lastText_.empty() && text == lastText_) return lastText_;
+  auto it = texts_.find(text);
+  if (it == texts_.end()) it = texts_.emplace(text).first;
+  return lastText_ = *it;
+}
+
 OwnedVessel World::make() { return OwnedVessel(pool_.make(), VesselRelease{&pool_}); }
 
 VesselRecord *World::add(OwnedVessel record) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,9 @@ public:
   // Room for so many more vessels in the name table.
   void reserve(size_t more) { byName_.reserve(list_.size() + more); }
   OwnedVessel remove(VesselRecord *record);
+  // The text as kept once for every vessel that gives it (a class name as
+  // spelled): a view, ended by '\0', that stays valid as long as the world.
+  std::string_view keepText(std::string_view text);
 
   // The vessels with a module, in list order.
   const std::vector<VesselRecord *> &moduleVessels() const { return modules_; }
@@ -94,6 +98,8 @@ private:
   std::vector<VesselRecord *> modules_;
   std::vector<VesselRecord *> flying_;
   NameTable byName_;
+  std::set<std::string, std::less<>> texts_;
+  std::string_view lastText_;  // kept last: ship after ship names the same class
 };
 
 }  // namespace simhost

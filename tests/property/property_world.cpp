@@ -36,7 +36,7 @@ std::string cargoFile(const CargoKind &kind) {
   return t.str();
 }
 
-bool isCargoClass(const std::string &className) { return className.rfind("UCGO\\Cargos\\", 0) == 0; }
+bool isCargoClass(std::string_view className) { return className.rfind("UCGO\\Cargos\\", 0) == 0; }
 
 // The lines of a ship's block: [first, end) indices into lines.
 bool findBlock(const std::vector<std::string> &lines, const std::string &ship, size_t &first, size_t &end) {

@@ -61,7 +61,7 @@ void SetDownHistory::noteCreated(Simulation &sim, SiteDescriptions &descriptions
   std::string error;
   for (VesselRecord *owner : sim.world().vessels()) {
     if (owner->name == name) continue;
-    const SiteDescription &description = descriptions.of(owner->className);
+    const SiteDescription &description = descriptions.of(std::string(owner->className));
     if (description.setDowns.empty() || !sim.viewSite(owner->name, site, error)) continue;
     for (const auto &view : site.vessels) {
       if (view.name != name) continue;

@@ -238,7 +238,7 @@ private:
     if (record != nullptr && record->index < created.size() && created[record->index].known)
       out << labelled("stands", whereText(created[record->index], name, focusName));
     if (record != nullptr && record->standIn)
-      out << labelled("stand-in", "no Config/Vessels/" + record->className + ".cfg; kept as read");
+      out << labelled("stand-in", "no Config/Vessels/" + std::string(record->className) + ".cfg; kept as read");
     showNotes(name);
     out << labelled("empty mass", kilograms(oapiGetEmptyMass(vessel)));
     out << labelled("attachments", attachmentsText(vessel));
