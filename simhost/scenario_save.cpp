@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "files/scenario_file.h"
+#include "plugin/vessel_lines.h"
 #include "scenario_apply.h"
 #include "world/text.h"
 

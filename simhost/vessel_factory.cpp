@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "files/scenario.h"
+#include "plugin/vessel_lines.h"
 #include "plugin/modules.h"
 #include "runtime.h"
 #include "world/geometry.h"

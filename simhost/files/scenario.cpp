@@ -1,5 +1,5 @@
-// The host's own vessel lines in scenario files (read and written), and the
-// handles through which modules read and write their blocks.
+// The host's own vessel lines in scenario files, read and written as plain
+// data, and the handles through which modules read and write their blocks.
 
 #include "files/scenario.h"
 
@@ -8,10 +8,8 @@
 #include <cstdio>
 
 #include "files/scenario_file.h"
-#include "files/vessel_class.h"
 #include "world/geometry.h"
 #include "world/text.h"
-#include "world/vessel_state.h"
 
 namespace simhost {
 
@@ -84,136 +82,131 @@ void ScenarioWriter::flush() {
 
 void ScenarioWriter::item(const char *key, std::string_view value) { line({"  ", key, " ", value}); }
 
-void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w) {
-  if (isLanded(v)) {
-    w.line({"  STATUS Landed ", bodyOf(v).name});
-    const std::string lon = fixed(v.lon * kDeg, 10), lat = fixed(v.lat * kDeg, 10);
+void writeHostLines(const HostLines &lines, ScenarioWriter &w) {
+  if (lines.landed) {
+    w.line({"  STATUS Landed ", lines.body});
+    const std::string lon = fixed(lines.lon * kDeg, 10), lat = fixed(lines.lat * kDeg, 10);
     w.line({"  POS ", lon, " ", lat});
-    w.item("HEADING", fixed(v.hdg * kDeg, 6));
+    w.item("HEADING", fixed(lines.hdg * kDeg, 6));
   } else {
-    VESSELSTATUS vs;
-    fillStatus(rt, v, vs);
-    w.line({"  STATUS Orbiting ", bodyOf(v).name});
+    w.line({"  STATUS Orbiting ", lines.body});
     // Positions and velocities are kept exactly; angles pass through a
     // rotation matrix, so they are written to a precision that survives it.
-    w.item("RPOS", triple(vs.rpos, 1, -1));
-    w.item("RVEL", triple(vs.rvel, 1, -1));
-    w.item("AROT", triple(vs.arot, kDeg, 9));
-    w.item("VROT", triple(vs.vrot, kDeg, 9));
+    w.item("RPOS", triple(lines.rpos, 1, -1));
+    w.item("RVEL", triple(lines.rvel, 1, -1));
+    w.item("AROT", triple(lines.arot, kDeg, 9));
+    w.item("VROT", triple(lines.vrot, kDeg, 9));
   }
-  if (v.parentLink) {
-    const Attachment &c = *v.parentLink;
-    const VesselRecord &parent = *c.peer->owner;
-    long ci = v.parentPoints.indexOf(&c), pi = parent.childPoints.indexOf(c.peer);
-    if (ci < 0) ci = 0;
-    if (pi < 0) pi = 0;
-    w.item("ATTACHED", std::to_string(ci) + ":" + std::to_string(pi) + "," + parent.name);
-  }
-  w.item("AFCMODE", std::to_string(v.adcMode));
+  if (lines.attached)
+    w.item("ATTACHED", std::to_string(lines.childPoint) + ":" + std::to_string(lines.parentPoint) + "," +
+                           std::string(lines.parent));
+  w.item("AFCMODE", std::to_string(lines.afcMode));
 }
 
 namespace {
 
 const char kEmptyMassKey[] = "SIMHOST_EMPTYMASS";
 
-double classMass(const VesselRecord &v) { return v.cls && v.cls->hasMass ? v.cls->mass : 0.0; }
+LineRead faulty(ScenarioBlock *block, const std::string &what) {
+  if (block) block->fail(what);
+  return LineRead::Faulty;
+}
 
 }  // namespace
 
-void writeOwnLines(const VesselRecord &v, ScenarioWriter &w) {
-  if (v.emptyMass != classMass(v)) w.item(kEmptyMassKey, text::formatRoundTrip(v.emptyMass));
-}
+void writeEmptyMassLine(double kg, ScenarioWriter &w) { w.item(kEmptyMassKey, text::formatRoundTrip(kg)); }
 
-bool parseOwnLine(VesselRecord &v, std::string_view line) {
+LineRead readEmptyMassLine(std::string_view line, ScenarioBlock *block, double &kg) {
   std::string_view l = text::trim(line);
   const size_t keyEnd = l.find_first_of(" \t");
-  if (!text::iequals(l.substr(0, keyEnd), kEmptyMassKey)) return false;
-  double kg = 0;
-  if (keyEnd == std::string_view::npos || !text::parseNumbers(l.substr(keyEnd), &kg, 1) || !std::isfinite(kg) ||
-      kg < 0) {
-    if (v.loading) v.loading->fail(std::string(kEmptyMassKey) + " needs one number of kg, 0 or more");
-    return true;
-  }
-  v.emptyMass = kg;
-  return true;
+  if (!text::iequals(l.substr(0, keyEnd), kEmptyMassKey)) return LineRead::NotOurs;
+  double read = 0;
+  if (keyEnd == std::string_view::npos || !text::parseNumbers(l.substr(keyEnd), &read, 1) || !std::isfinite(read) ||
+      read < 0)
+    return faulty(block, std::string(kEmptyMassKey) + " needs one number of kg, 0 or more");
+  kg = read;
+  return LineRead::Read;
 }
 
-bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs) {
+namespace {
+
+LineRead readStatus(const text::FirstWords &w, ScenarioBlock *block, HostLine &read) {
+  // The mill's own "Status <stage>" shares the word: only a landing
+  // description makes it the host's line.
+  if (w.size() < 2) return LineRead::NotOurs;
+  read.landed = text::iequals(w[1], "Landed");
+  if (!read.landed && !text::iequals(w[1], "Orbiting")) return LineRead::NotOurs;
+  if (w.size() != 3) return faulty(block, "STATUS " + std::string(w[1]) + " needs one body");
+  read.key = HostLine::Key::Status;
+  read.body = w[2];
+  return LineRead::Read;
+}
+
+LineRead readAttached(std::string_view rest, ScenarioBlock *block, HostLine &read) {
+  std::string_view r = text::trim(rest);
+  size_t colon = r.find(':'), comma = r.find(',');
+  long long ci = 0, pi = 0;
+  if (colon == std::string_view::npos || comma == std::string_view::npos || comma < colon ||
+      !text::parseInteger(r.substr(0, colon), ci) || !text::parseInteger(r.substr(colon + 1, comma - colon - 1), pi) ||
+      ci < 0 || pi < 0 || ci > 0x7fffffff || pi > 0x7fffffff || text::trim(r.substr(comma + 1)).empty())
+    return faulty(block, "ATTACHED needs CHILDPOINT:PARENTPOINT,PARENT");
+  read.key = HostLine::Key::Attached;
+  read.childPoint = static_cast<long>(ci);
+  read.parentPoint = static_cast<long>(pi);
+  read.parent = text::trim(r.substr(comma + 1));
+  return LineRead::Read;
+}
+
+}  // namespace
+
+LineRead readHostLine(std::string_view line, ScenarioBlock *block, HostLine &read) {
   std::string_view l = text::trim(line);
   const text::FirstWords w(l);
-  if (w.empty()) return false;
+  if (w.empty()) return LineRead::NotOurs;
   std::string_view key = w[0];
   std::string_view rest = l.substr(key.size());
-  ScenarioBlock *block = v.loading;
-  auto fail = [&](const std::string &what) {
-    if (block) block->fail(what);
-    return true;
-  };
-  double d[3];
-  if (text::iequals(key, "STATUS")) {
-    // The mill's own "Status <stage>" shares the word: only a landing
-    // description makes it the host's line.
-    if (w.size() < 2) return false;
-    bool landed = text::iequals(w[1], "Landed");
-    if (!landed && !text::iequals(w[1], "Orbiting")) return false;
-    if (w.size() != 3) return fail("STATUS " + std::string(w[1]) + " needs one body");
-    const CelestialBody *body = rt.world.body(w[2]);
-    if (!body) return fail("unknown body " + std::string(w[2]) + " (no Config/" + std::string(w[2]) + ".cfg)");
-    vs.status = landed ? 1 : 0;
-    vs.rbody = handleOf(*body);
-    if (block) block->sawStatus = true;
-    return true;
-  }
+  double *d = read.value;
+  if (text::iequals(key, "STATUS")) return readStatus(w, block, read);
   if (text::iequals(key, "POS")) {
-    if (!text::parseNumbers(rest, d, 2)) return fail("POS needs longitude and latitude in degrees");
-    if (std::fabs(d[1]) > 90) return fail("POS latitude beyond 90 degrees");
-    vs.surf_lng = d[0] / kDeg;
-    vs.surf_lat = d[1] / kDeg;
-    return true;
+    if (!text::parseNumbers(rest, d, 2)) return faulty(block, "POS needs longitude and latitude in degrees");
+    if (std::fabs(d[1]) > 90) return faulty(block, "POS latitude beyond 90 degrees");
+    read.key = HostLine::Key::Pos;
+    d[0] /= kDeg;
+    d[1] /= kDeg;
+    return LineRead::Read;
   }
   if (text::iequals(key, "HEADING")) {
-    if (!text::parseNumbers(rest, d, 1)) return fail("HEADING needs one number of degrees");
-    vs.surf_hdg = d[0] / kDeg;
-    return true;
+    if (!text::parseNumbers(rest, d, 1)) return faulty(block, "HEADING needs one number of degrees");
+    read.key = HostLine::Key::Heading;
+    d[0] /= kDeg;
+    return LineRead::Read;
   }
   struct Triple {
     const char *name;
-    VECTOR3 *target;
+    HostLine::Key key;
     double factor;
   };
-  const Triple triples[] = {{"RPOS", &vs.rpos, 1}, {"RVEL", &vs.rvel, 1}, {"AROT", &vs.arot, 1 / kDeg},
-                            {"VROT", &vs.vrot, 1 / kDeg}};
+  const Triple triples[] = {{"RPOS", HostLine::Key::Rpos, 1},
+                            {"RVEL", HostLine::Key::Rvel, 1},
+                            {"AROT", HostLine::Key::Arot, 1 / kDeg},
+                            {"VROT", HostLine::Key::Vrot, 1 / kDeg}};
   for (const Triple &t : triples) {
     if (!text::iequals(key, t.name)) continue;
-    if (!text::parseNumbers(rest, d, 3)) return fail(std::string(t.name) + " needs three numbers");
-    *t.target = _V(d[0] * t.factor, d[1] * t.factor, d[2] * t.factor);
-    if (block && t.target == &vs.rpos) block->sawRpos = true;
-    return true;
+    if (!text::parseNumbers(rest, d, 3)) return faulty(block, std::string(t.name) + " needs three numbers");
+    read.key = t.key;
+    for (int i = 0; i < 3; ++i) d[i] *= t.factor;
+    return LineRead::Read;
   }
   if (text::iequals(key, "AFCMODE")) {
     long long mode = 0;
     if (w.size() != 2 || !text::parseInteger(w[1], mode) || mode < 0 || mode > 0xffffffffLL)
-      return fail("AFCMODE needs one whole number");
-    v.adcMode = static_cast<DWORD>(mode);
-    return true;
+      return faulty(block, "AFCMODE needs one whole number");
+    read.key = HostLine::Key::AfcMode;
+    read.afcMode = static_cast<DWORD>(mode);
+    return LineRead::Read;
   }
-  if (text::iequals(key, "ATTACHED")) {
-    std::string_view r = text::trim(rest);
-    size_t colon = r.find(':'), comma = r.find(',');
-    long long ci = 0, pi = 0;
-    if (colon == std::string_view::npos || comma == std::string_view::npos || comma < colon ||
-        !text::parseInteger(r.substr(0, colon), ci) || !text::parseInteger(r.substr(colon + 1, comma - colon - 1), pi) ||
-        ci < 0 || pi < 0 || text::trim(r.substr(comma + 1)).empty())
-      return fail("ATTACHED needs CHILDPOINT:PARENTPOINT,PARENT");
-    auto pending = std::make_unique<PendingAttachment>();
-    pending->parent = std::string(text::trim(r.substr(comma + 1)));
-    pending->childPoint = static_cast<long>(ci);
-    pending->parentPoint = static_cast<long>(pi);
-    pending->line = block ? block->currentLine : 0;
-    v.pendingAttachment = std::move(pending);
-    return true;
-  }
-  return false;
+  if (text::iequals(key, "ATTACHED")) return readAttached(rest, block, read);
+  return LineRead::NotOurs;
 }
 
 }  // namespace simhost

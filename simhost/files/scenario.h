@@ -1,8 +1,10 @@
 // A vessel's block of a scenario file: the handles through which vessel
 // modules read and write their own blocks (oapiReadScenario_nextline,
 // oapiWriteScenario_*), and the host's own lines in it (STATUS, POS,
-// HEADING, RPOS, ..., ATTACHED, AFCMODE), read into and written from a
-// vessel's record. The whole file is scenario_file.h's.
+// HEADING, RPOS, ..., ATTACHED, AFCMODE) as plain data: what a line says,
+// and what a block is written from. The run reads them into a vessel and
+// fills them from one (plugin/vessel_lines.h). The whole file is
+// scenario_file.h's.
 #pragma once
 
 #include <cstdio>
@@ -11,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "world/world_at_time.h"
+#include "OrbiterAPI.h"
 
 namespace simhost {
 
@@ -63,20 +65,47 @@ struct ScenarioWriter {
   void flush();
 };
 
-// The host's own lines of a vessel (the default clbkSaveState).
-void writeHostLines(WorldAtTime &rt, VesselRecord &v, ScenarioWriter &w);
-// The host's parser of a vessel line into a VESSELSTATUS2; false when the
-// line is not one of the host's. Faults go to the vessel's block.
-bool parseHostLine(WorldAtTime &rt, VesselRecord &v, std::string_view line, VESSELSTATUS2 &vs);
+// How a line of a vessel's block was read.
+enum class LineRead {
+  NotOurs,  // none of the lines the reader knows: the module's, or kept
+  Faulty,   // one of them, malformed: the block was told (ScenarioBlock::fail)
+  Read,
+};
+
+// What one of the host's own lines of a vessel's block says, in the units
+// the run keeps (radians, metres, seconds).
+struct HostLine {
+  enum class Key { Status, Pos, Heading, Rpos, Rvel, Arot, Vrot, AfcMode, Attached };
+  Key key = Key::Status;
+  bool landed = false;     // Status: "Landed" (else "Orbiting")
+  std::string_view body;   // Status
+  double value[3] = {};    // Pos: longitude, latitude; Heading; Rpos to Vrot: x, y, z
+  DWORD afcMode = 0;       // AfcMode
+  long childPoint = 0, parentPoint = 0;  // Attached
+  std::string_view parent;               // Attached
+};
+// Reads one of the host's lines; its faults go to block (null: none told).
+LineRead readHostLine(std::string_view line, ScenarioBlock *block, HostLine &read);
+
+// What the host writes of a vessel's block (the default clbkSaveState).
+struct HostLines {
+  bool landed = true;
+  std::string_view body;
+  double lon = 0, lat = 0, hdg = 0;        // landed: radians
+  VECTOR3 rpos{}, rvel{}, arot{}, vrot{};  // in flight, relative to the body: m, m/s, rad, rad/s
+  bool attached = false;
+  long childPoint = 0, parentPoint = 0;
+  std::string_view parent;
+  DWORD afcMode = 0;
+};
+void writeHostLines(const HostLines &lines, ScenarioWriter &w);
 
 // simhost's own line in a passive vessel's block, "SIMHOST_EMPTYMASS KG":
 // its empty mass where it differs from its class's (cargo released lighter
 // than its type, rock that gave part of itself), so that a reload keeps it.
 // A module's vessel writes its own mass, if it keeps one.
-void writeOwnLines(const VesselRecord &v, ScenarioWriter &w);
-// True when the line is simhost's own and was read into the vessel; a
-// malformed value is a fault of the vessel's block.
-bool parseOwnLine(VesselRecord &v, std::string_view line);
+void writeEmptyMassLine(double kg, ScenarioWriter &w);
+LineRead readEmptyMassLine(std::string_view line, ScenarioBlock *block, double &kg);
 
 // The handles the oapi functions accept: the block or writer of the host
 // call that is running, null otherwise.

@@ -3,6 +3,7 @@
 // leave keys, panels and cockpits to the host.
 
 #include "files/scenario.h"
+#include "plugin/vessel_lines.h"
 #include "plugin/module_host.h"
 
 using namespace simhost;

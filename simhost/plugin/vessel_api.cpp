@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "files/scenario.h"
+#include "plugin/vessel_lines.h"
 #include "plugin/module_host.h"
 #include "world/geometry.h"
 #include "world/vessel_state.h"
