@@ -17,7 +17,8 @@ namespace {
 void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (v.standIn) {
     // Between its NAME line and END.
-    for (size_t i = 1; i + 1 < v.verbatim.size(); ++i) w.line(v.verbatim[i]);
+    const std::vector<std::string> &verbatim = v.verbatim();
+    for (size_t i = 1; i + 1 < verbatim.size(); ++i) w.line(verbatim[i]);
     return;
   }
   VESSEL2 *cb = callbacksOf(&v);
@@ -29,12 +30,12 @@ void writeVesselLines(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
     writeOwnLines(v, w);
   }
   setActiveWriter(nullptr);
-  for (const auto &l : v.keptLines) w.line({"  ", l});
+  for (const auto &l : v.keptLines()) w.line({"  ", l});
 }
 
 void writeVessel(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
   if (v.standIn) {
-    for (const auto &l : v.verbatim) w.line(l);
+    for (const auto &l : v.verbatim()) w.line(l);
     return;
   }
   w.line({v.name, ":", v.className});

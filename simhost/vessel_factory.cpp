@@ -72,7 +72,7 @@ void readBlockByHost(Runtime &rt, VesselRecord &v, ScenarioBlock &block, VESSELS
     const ScenarioBlock::Line &line = block.lines[block.next++];
     block.currentLine = line.number;
     if (keepUnknown && parseOwnLine(v, line.text)) continue;
-    if (!parseHostLine(rt, v, line.text, vs) && keepUnknown) v.keptLines.emplace_back(line.text);
+    if (!parseHostLine(rt, v, line.text, vs) && keepUnknown) v.keepAsRead().keptLines.emplace_back(line.text);
   }
 }
 
@@ -219,9 +219,8 @@ VesselRecord *Runtime::createVessel(const std::string &name, const std::string &
     applyStatus2(*this, *v, *state);
   }
   if (module && cb) cb->clbkPostCreation();
-  v->visual.emplace();
-  v->visual->owner = v;
-  v->visHandle = &*v->visual;
+  v->visual.owner = v;
+  v->visHandle = &v->visual;
   if (module && cb) cb->clbkVisualCreated(v->visHandle, 1);
   // The module may have deleted its own vessel meanwhile.
   if (!world.fromHandle(v)) {
@@ -256,11 +255,11 @@ VesselRecord *Runtime::createStandIn(const std::string &name, const std::string 
     removed.push_back(world.remove(v));
     return nullptr;
   }
-  for (std::string_view line : block.verbatim) v->verbatim.emplace_back(line);
-  v->keptLines.clear();
-  v->visual.emplace();
-  v->visual->owner = v;
-  v->visHandle = &*v->visual;
+  VesselRecord::AsRead &asRead = v->keepAsRead();
+  asRead.keptLines.clear();
+  for (std::string_view line : block.verbatim) asRead.verbatim.emplace_back(line);
+  v->visual.owner = v;
+  v->visHandle = &v->visual;
   return v;
 }
 

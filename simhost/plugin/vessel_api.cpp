@@ -230,7 +230,7 @@ int VESSEL::MeshgroupTransform(VISHANDLE vis, const MESHGROUP_TRANSFORM &mt) con
   } else {
     return -4;
   }
-  v->visual->transforms.push_back(t);
+  v->visual.transforms.push_back(t);
   if (meshEventSeen(rt, *v)) {
     Event e = meshEvent(*v, static_cast<UINT>(mt.nmesh), MeshAction::Transform);
     e.mesh = slot.name;

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "Orbitersdk.h"
 #include "world/attachment_list.h"
 #include "world/body.h"
+#include "world/mesh_slots.h"
 
 namespace simhost {
 
@@ -30,14 +30,6 @@ struct VesselClass;
 struct VesselModule;
 struct VesselRecord;
 struct ScenarioBlock;
-
-struct MeshSlot {
-  bool used = false;
-  std::string_view name;           // kept by the world; empty when added by handle of unknown name
-  const MeshData *mesh = nullptr;  // null when the file could not be loaded
-  VECTOR3 offset{};
-  WORD visibility = MESHVIS_EXTERNAL;
-};
 
 // A mesh group transform applied to a vessel's visual.
 struct GroupTransform {
@@ -136,16 +128,29 @@ struct alignas(64) VesselRecord {
   VECTOR3 touchdown[3]{};
   double cogElev = 0.5;
   VECTOR3 cameraOffset{}, cameraDir{0, 0, 1};
-  std::vector<MeshSlot> meshes;
-  std::optional<Visual> visual;
-  VISHANDLE visHandle = nullptr;
+  MeshSlots meshes;
+  Visual visual;                // its owner is set once the visual is made
+  VISHANDLE visHandle = nullptr;  // the visual, once made
 
   // ---- scenario
-  std::vector<std::string> keptLines;  // a passive vessel's lines the host does not know
-  // A stand-in for a class the tree lacks: its lines from NAME to END as
-  // read, which a save writes back unchanged.
+  // A stand-in for a class the tree lacks.
   bool standIn = false;
-  std::vector<std::string> verbatim;
+  // Lines kept as read; most vessels have none, so they are kept apart.
+  struct AsRead {
+    std::vector<std::string> keptLines;  // a passive vessel's lines the host does not know
+    std::vector<std::string> verbatim;   // a stand-in's lines from NAME to END, written back unchanged
+  };
+  std::unique_ptr<AsRead> asRead;
+  const std::vector<std::string> &keptLines() const { return asRead ? asRead->keptLines : noLines(); }
+  const std::vector<std::string> &verbatim() const { return asRead ? asRead->verbatim : noLines(); }
+  AsRead &keepAsRead() {
+    if (!asRead) asRead = std::make_unique<AsRead>();
+    return *asRead;
+  }
+  static const std::vector<std::string> &noLines() {
+    static const std::vector<std::string> none;
+    return none;
+  }
   ScenarioBlock *loading = nullptr;    // the block being read while the vessel loads
   // An "ATTACHED" line, resolved once all vessels exist.
   std::unique_ptr<PendingAttachment> pendingAttachment;

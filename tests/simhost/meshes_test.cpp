@@ -153,9 +153,9 @@ TEST_F(VesselMeshes, GroupTransformsOnTheVisual) {
   mt.nmesh = 24;
   mt.ngrp = -1;
   EXPECT_LT(v->MeshgroupTransform(nullptr, mt), 0);
-  ASSERT_EQ(record->visual->transforms.size(), 2u);
-  EXPECT_FLOAT_EQ(record->visual->transforms[0].angle, 1.5f);
-  EXPECT_EQ(record->visual->transforms[1].group, 1);
+  ASSERT_EQ(record->visual.transforms.size(), 2u);
+  EXPECT_FLOAT_EQ(record->visual.transforms[0].angle, 1.5f);
+  EXPECT_EQ(record->visual.transforms[1].group, 1);
   auto mesh = log.of("mesh");
   ASSERT_EQ(mesh.size(), 3u);  // inserted, two transforms
   EXPECT_EQ(mesh[1]["transform"], "rotate");
