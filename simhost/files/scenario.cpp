@@ -118,6 +118,7 @@ void writeEmptyMassLine(double kg, ScenarioWriter &w) { w.item(kEmptyMassKey, te
 
 LineRead readEmptyMassLine(std::string_view line, ScenarioBlock *block, double &kg) {
   std::string_view l = text::trim(line);
+  if (l.empty() || (l[0] != kEmptyMassKey[0] && l[0] != kEmptyMassKey[0] - 'A' + 'a')) return LineRead::NotOurs;
   const size_t keyEnd = l.find_first_of(" \t");
   if (!text::iequals(l.substr(0, keyEnd), kEmptyMassKey)) return LineRead::NotOurs;
   double read = 0;

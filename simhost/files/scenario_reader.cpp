@@ -59,6 +59,7 @@ private:
 
   std::string file_;
   const ScenarioLines &lines_;
+  std::string shipName_, shipClass_;  // of the ship being read
   ScenarioMeta &meta_;
   ScenarioTarget &target_;
   ScenarioBlock block_;  // the block being read, used again for each vessel
@@ -202,8 +203,13 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   std::string_view t = trimmed(i);
   // "NAME" alone: the simulator takes the class to be the name.
   size_t colon = t.find(':');
-  std::string name(text::trim(t.substr(0, colon)));
-  std::string cls(colon == std::string_view::npos ? name : std::string(text::trim(t.substr(colon + 1))));
+  // Kept from ship to ship: their room is made once for all of them.
+  std::string &name = shipName_, &cls = shipClass_;
+  name.assign(text::trim(t.substr(0, colon)));
+  if (colon == std::string_view::npos)
+    cls.assign(name);
+  else
+    cls.assign(text::trim(t.substr(colon + 1)));
   if (name.empty() || cls.empty()) return fail(i, "a vessel line needs NAME:CLASS or NAME, not: " + std::string(t), error);
   if (target_.hasVessel(name)) return fail(i, "duplicate vessel name " + name, error);
   ScenarioBlock &block = block_;

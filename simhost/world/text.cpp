@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace simhost::text {
 
@@ -26,8 +27,9 @@ std::string lower(std::string_view s) {
   return r;
 }
 
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+bool iequalsSameSize(std::string_view a, std::string_view b) {
+  // Names and keys are mostly written as the other side spells them.
+  if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
   for (size_t i = 0; i < a.size(); ++i)
     if (lowerChar(a[i]) != lowerChar(b[i])) return false;
   return true;

@@ -13,7 +13,11 @@ namespace simhost::text {
 
 std::string_view trim(std::string_view s);
 std::string lower(std::string_view s);
-bool iequals(std::string_view a, std::string_view b);
+// Texts of one size, compared without regard to case.
+bool iequalsSameSize(std::string_view a, std::string_view b);
+// Inline: the readers ask it of every key of every line, and the sizes
+// mostly differ.
+inline bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size() && iequalsSameSize(a, b); }
 bool istartsWith(std::string_view s, std::string_view prefix);
 // Blank-separated words.
 std::vector<std::string_view> words(std::string_view s);
