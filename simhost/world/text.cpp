@@ -11,6 +11,21 @@ namespace simhost::text {
 
 namespace {
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+// Calls take(word) for each blank-separated word until it answers false;
+// false when it did.
+template <typename Take>
+bool forEachWord(std::string_view s, Take take) {
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && blank(s[i])) ++i;
+    const size_t start = i;
+    while (i < s.size() && !blank(s[i])) ++i;
+    if (i > start && !take(s.substr(start, i - start))) return false;
+  }
+  return true;
+}
+
 // The "C" locale's tolower, without the call: only A-Z change.
 char lowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
@@ -49,26 +64,19 @@ bool istartsWith(std::string_view s, std::string_view prefix) {
 }
 
 FirstWords::FirstWords(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && blank(s[i])) ++i;
-    const size_t start = i;
-    while (i < s.size() && !blank(s[i])) ++i;
-    if (i == start) continue;
-    if (count_ < kKept) word_[count_] = s.substr(start, i - start);
+  forEachWord(s, [this](std::string_view word) {
+    if (count_ < kKept) word_[count_] = word;
     ++count_;
-  }
+    return true;
+  });
 }
 
 std::vector<std::string_view> words(std::string_view s) {
   std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && blank(s[i])) ++i;
-    size_t start = i;
-    while (i < s.size() && !blank(s[i])) ++i;
-    if (i > start) out.push_back(s.substr(start, i - start));
-  }
+  forEachWord(s, [&out](std::string_view word) {
+    out.push_back(word);
+    return true;
+  });
   return out;
 }
 
@@ -105,16 +113,10 @@ bool parseInteger(std::string_view s, long long &value) {
 
 bool parseNumbers(std::string_view s, double *values, int n) {
   int found = 0;
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && blank(s[i])) ++i;
-    const size_t start = i;
-    while (i < s.size() && !blank(s[i])) ++i;
-    if (i == start) continue;
-    if (found == n || !parseNumber(s.substr(start, i - start), values[found])) return false;
-    ++found;
-  }
-  return found == n;
+  const bool read = forEachWord(s, [&](std::string_view word) {
+    return found < n && parseNumber(word, values[found++]);
+  });
+  return read && found == n;
 }
 
 std::string formatRoundTrip(double d) {
