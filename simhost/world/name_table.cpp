@@ -1,5 +1,7 @@
 #include "world/name_table.h"
 
+#include <new>
+
 #include "world/text.h"
 #include "world/vessel.h"
 
@@ -12,8 +14,8 @@ size_t hashOf(std::string_view name) { return text::NoCaseHash{}(name); }
 }  // namespace
 
 VesselRecord *NameTable::find(std::string_view name) const {
-  if (slots_.empty()) return nullptr;
-  const size_t mask = slots_.size() - 1, hash = hashOf(name);
+  if (size_ == 0) return nullptr;
+  const size_t mask = size_ - 1, hash = hashOf(name);
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot &s = slots_[i];
     if (!s.record) return nullptr;
@@ -22,8 +24,8 @@ VesselRecord *NameTable::find(std::string_view name) const {
 }
 
 void NameTable::insert(VesselRecord *record) {
-  if ((count_ + 1) * 2 > slots_.size()) rebuild(slots_.empty() ? 64 : slots_.size() * 2);
-  const size_t mask = slots_.size() - 1, hash = hashOf(record->name);
+  if ((count_ + 1) * 2 > size_) rebuild(size_ == 0 ? 64 : size_ * 2);
+  const size_t mask = size_ - 1, hash = hashOf(record->name);
   size_t i = hash & mask;
   while (slots_[i].record) i = (i + 1) & mask;
   slots_[i] = Slot{hash, record};
@@ -31,8 +33,8 @@ void NameTable::insert(VesselRecord *record) {
 }
 
 void NameTable::erase(const VesselRecord *record) {
-  if (slots_.empty()) return;
-  const size_t mask = slots_.size() - 1;
+  if (size_ == 0) return;
+  const size_t mask = size_ - 1;
   size_t i = hashOf(record->name) & mask;
   while (slots_[i].record && slots_[i].record != record) i = (i + 1) & mask;
   if (!slots_[i].record) return;
@@ -51,22 +53,27 @@ void NameTable::erase(const VesselRecord *record) {
 }
 
 void NameTable::reserve(size_t names) {
-  size_t slots = slots_.empty() ? 64 : slots_.size();
+  size_t slots = size_ == 0 ? 64 : size_;
   while (names * 2 > slots) slots *= 2;
-  if (slots != slots_.size()) rebuild(slots);
+  if (slots != size_) rebuild(slots);
 }
 
 void NameTable::rebuild(size_t slots) {
-  std::vector<Slot> old;
-  old.swap(slots_);
-  slots_.assign(slots, Slot{});
+  LargeBlock block(slots * sizeof(Slot));
+  // Zeroed room is empty slots.
+  auto *fresh = static_cast<Slot *>(block.data());
+  if (!fresh) throw std::bad_alloc();
   const size_t mask = slots - 1;
-  for (const Slot &s : old) {
+  for (size_t k = 0; k < size_; ++k) {
+    const Slot &s = slots_[k];
     if (!s.record) continue;
     size_t i = s.hash & mask;
-    while (slots_[i].record) i = (i + 1) & mask;
-    slots_[i] = s;
+    while (fresh[i].record) i = (i + 1) & mask;
+    fresh[i] = s;
   }
+  block_ = std::move(block);
+  slots_ = fresh;
+  size_ = slots;
 }
 
 }  // namespace simhost

@@ -1,12 +1,14 @@
 // The world's table of vessels by name, ignoring case: open addressing in
 // one flat array of (hash, record) slots, so that a lookup reads one or two
-// cache lines and nothing is allocated per vessel. The key is the record's
+// cache lines and nothing is allocated per vessel; a big table lies on large
+// pages (large_block.h). The key is the record's
 // own name, which does not change while the record is in the table.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
-#include <vector>
+
+#include "world/large_block.h"
 
 namespace simhost {
 
@@ -28,7 +30,9 @@ private:
   };
   void rebuild(size_t slots);
 
-  std::vector<Slot> slots_;  // a power of two, at most half full
+  LargeBlock block_;
+  Slot *slots_ = nullptr;  // in block_: a power of two of them, at most half full
+  size_t size_ = 0;
   size_t count_ = 0;
 };
 
