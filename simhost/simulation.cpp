@@ -127,6 +127,13 @@ bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::stri
   return true;
 }
 
+bool Simulation::forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line) {
+  VesselRecord *v = impl->rt.world.fromHandle(vessel);
+  if (!v) return false;
+  for (const std::string &l : blockLines(impl->rt, *v)) line(l);
+  return true;
+}
+
 void Simulation::setFrameLength(double seconds) {
   if (std::isfinite(seconds) && seconds > 0) impl->rt.frameLength = seconds;
 }
