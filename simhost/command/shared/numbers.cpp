@@ -17,29 +17,32 @@ constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 1
 // integer times a power of two, so value * 10^decimals rounds exactly as
 // printf rounds it (to the nearest, ties to even) without the general
 // algorithm's long arithmetic. False, with nothing written, for a value
-// of more than 2^53 or not finite, or more than nine decimals.
+// not finite or of 2^53 or more, more than nine decimals, or digits that
+// do not fit in 64 bits.
 bool appendSmallFixed(std::string &text, double value, int decimals) {
   if (decimals < 0 || decimals > 9 || !(std::fabs(value) < 0x1p53)) return false;
   const uint64_t bits = std::bit_cast<uint64_t>(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
   // |value| = mantissa * 2^exponent
-  const unsigned __int128 mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
+  const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
   const int exponent = (biased == 0 ? 1 : biased) - 1075;
-  const unsigned __int128 scaled = mantissa * kPowersOfTen[decimals];  // below 2^83
-  unsigned __int128 units = 0;  // |value| * 10^decimals, rounded
+  const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[decimals];  // below 2^83
+  unsigned __int128 rounded = 0;  // |value| * 10^decimals, to the nearest
   if (exponent >= 0) {
-    units = scaled << exponent;
+    rounded = scaled << exponent;
   } else if (exponent > -100) {  // further down, what is left is below one half
     const int shift = -exponent;
-    units = scaled >> shift;
+    rounded = scaled >> shift;
     const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    if (rest > half || (rest == half && (units & 1) != 0)) ++units;
+    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
   }
-  const uint64_t whole = static_cast<uint64_t>(units / kPowersOfTen[decimals]);
-  uint64_t part = static_cast<uint64_t>(units % kPowersOfTen[decimals]);
-  char buffer[48];
+  if ((rounded >> 64) != 0) return false;
+  const uint64_t units = static_cast<uint64_t>(rounded);
+  const uint64_t whole = units / kPowersOfTen[decimals];
+  uint64_t part = units - whole * kPowersOfTen[decimals];
+  char buffer[32];
   char *end = buffer;
   if (std::signbit(value)) *end++ = '-';
   end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
