@@ -50,7 +50,9 @@ public:
   int show(const std::vector<std::string> &wanted) {
     Simulation sim(place.root);
     // Where each vessel stands is read from the world once it is loaded;
-    // of the load's events only what it told besides is kept.
+    // of the load's events only the notes and faults it told are kept.
+    // Observed at all, the run still makes a "created" event for every
+    // vessel and holds them all until the load ends.
     sim.setObserver([this](const Event &event) {
       if (event.kind == EventKind::Note || event.kind == EventKind::Fault) keepLoadEvent(event);
     });
