@@ -4,6 +4,7 @@
 
 #include "simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,7 +12,9 @@
 #include "plugin/keys.h"
 #include "runtime.h"
 #include "scenario_apply.h"
+#include "files/scenario.h"
 #include "world/geometry.h"
+#include "world/text.h"
 #include "world/vessel_state.h"
 #include "host_extras.h"
 
@@ -55,6 +58,28 @@ VESSEL2 *moduleCallbacks(const World &world, const LiveVessel &lv) {
   VesselRecord *v = world.fromHandle(lv.record);
   if (!v || v->serial != lv.serial || !v->module) return nullptr;
   return callbacksOf(v);
+}
+
+// The lines a save writes in the vessel's block, between NAME:CLASS and
+// END, as scenario_save.cpp writes them: a stand-in's as read, else what
+// its module or the host saves, then the lines kept as read. Written here
+// once more so that forEachBlockLine hands them over as they are written,
+// without a string apiece; a test holds the two to the same lines.
+void writeBlock(Runtime &rt, VesselRecord &v, ScenarioWriter &w) {
+  if (v.standIn) {
+    for (size_t i = 1; i + 1 < v.verbatim.size(); ++i) w.line(v.verbatim[i]);
+    return;
+  }
+  VESSEL2 *cb = callbacksOf(&v);
+  setActiveWriter(&w);
+  if (v.module && cb) {
+    cb->clbkSaveState(&w);
+  } else {
+    writeHostLines(rt, v, w);
+    writeOwnLines(v, w);
+  }
+  setActiveWriter(nullptr);
+  for (const auto &l : v.keptLines) w.line({"  ", l});
 }
 
 VesselRecord *named(Runtime &rt, const std::string &name, std::string &error) {
@@ -130,7 +155,17 @@ bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::stri
 bool Simulation::forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line) {
   VesselRecord *v = impl->rt.world.fromHandle(vessel);
   if (!v) return false;
-  for (const std::string &l : blockLines(impl->rt, *v)) line(l);
+  ScenarioWriter w;
+  {
+    BusyScope scope(impl->rt);
+    writeBlock(impl->rt, *v, w);
+  }
+  std::string_view rest = w.out;
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    line(text::trim(rest.substr(0, end)));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
   return true;
 }
 

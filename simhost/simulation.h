@@ -86,8 +86,9 @@ public:
   // is no vessel of that name.
   bool vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error);
   // The same lines of the vessel behind a handle, handed to line one by
-  // one: an account of every vessel of a large world looks none up by
-  // name. False when the handle is no vessel's.
+  // one as they are written: an account of every vessel of a large world
+  // looks none up by name and keeps none. False when the handle is no
+  // vessel's.
   bool forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line);
   // What the last load kept as read and noted: the ships held as read, not
   // in the world, and the notes with their lines, in file order.

@@ -291,6 +291,31 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
     for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
     for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
   }
+  // What it tells of each block is what a save writes there, line for line:
+  // of the mill, the cargo, the stand-ins and the ships held as read.
+  ASSERT_EQ(simhost({"run", kFromTheSimulator, "--until", "0", "--quiet", "--save", "blocks.scn"}).status, 0);
+  const Outcome shown = simhost({"show", "blocks.scn"});
+  std::istringstream saved(readFile(dir / "blocks.scn"));
+  bool ships = false, inBlock = false;
+  std::string expected;
+  size_t blocks = 0;
+  for (std::string line; std::getline(saved, line);) {
+    const size_t first = line.find_first_not_of(" \t"), last = line.find_last_not_of(" \t\r");
+    const std::string trimmed = first == std::string::npos ? "" : line.substr(first, last + 1 - first);
+    if (trimmed == "BEGIN_SHIPS" || trimmed == "END_SHIPS") {
+      ships = trimmed == "BEGIN_SHIPS";
+    } else if (ships && !inBlock && !trimmed.empty() && trimmed[0] != ';') {
+      inBlock = true;
+      expected.clear();
+    } else if (inBlock && trimmed == "END") {
+      inBlock = false;
+      ++blocks;
+      EXPECT_TRUE(has(shown.out, expected)) << expected << "\n---\n" << shown.out;
+    } else if (inBlock) {
+      expected += (expected.empty() ? "  saves        " : "               ") + trimmed + "\n";
+    }
+  }
+  EXPECT_EQ(blocks, 13u);
 }
 
 TEST_F(SimhostRun, AScenarioFromTheSimulatorRunsAndSavesBackWhatItKeptAsRead) {
