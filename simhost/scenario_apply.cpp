@@ -39,12 +39,15 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   // Told in file order: a ship held once all were read is noted last.
   std::stable_sort(rt.scenario.notes.begin(), rt.scenario.notes.end(),
                    [](const LoadNote &a, const LoadNote &b) { return a.line < b.line; });
+  // What the modules told while the file was read comes first, then each
+  // vessel as it is told: none is held, so a world of a hundred thousand
+  // keeps no event apiece.
+  rt.releaseHeldEvents();
   for (VesselRecord *v : rt.world.vessels()) rt.announce(v);
   if (rt.focus) rt.report(Event::of(EventKind::Focus, rt.focus->name));
   Event loaded = Event::of(EventKind::Loaded);
   loaded.file = path;
   rt.report(std::move(loaded));
-  rt.releaseHeldEvents();
   return true;
 }
 

@@ -3,7 +3,9 @@
 // files themselves are read and written by files/scenario_file.h.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime.h"
@@ -23,5 +25,8 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error);
 // The lines of a vessel's block as a save writes them, between NAME:CLASS
 // and END, without their indentation.
 std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v);
+// The same lines handed to line one by one as they are written: an account
+// of every vessel of a large world keeps none of them.
+void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std::string_view)> &line);
 
 }  // namespace simhost

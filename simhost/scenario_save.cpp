@@ -84,20 +84,23 @@ private:
 
 }  // namespace
 
-std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
+void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std::string_view)> &line) {
   ScenarioWriter w;
   {
     BusyScope scope(rt);
     writeVesselLines(rt, v, w);
   }
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < w.out.size()) {
-    size_t end = w.out.find('\n', start);
-    std::string_view line = text::trim(std::string_view(w.out).substr(start, end - start));
-    lines.emplace_back(line);
-    start = end + 1;
+  std::string_view rest = w.out;
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    line(text::trim(rest.substr(0, end)));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
   }
+}
+
+std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
+  std::vector<std::string> lines;
+  forEachBlockLine(rt, v, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -4,6 +4,7 @@
 
 #include "simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,7 +12,9 @@
 #include "plugin/keys.h"
 #include "runtime.h"
 #include "scenario_apply.h"
+#include "files/scenario.h"
 #include "world/geometry.h"
+#include "world/text.h"
 #include "world/vessel_state.h"
 #include "host_extras.h"
 
@@ -81,7 +84,10 @@ Simulation::~Simulation() {
 Simulation *Simulation::current() { return g_simulation; }
 const std::string &Simulation::root() const { return impl->rt.root; }
 std::string Simulation::operatorPath(const std::string &path) const { return impl->folder.outside(path); }
-void Simulation::setObserver(EventObserver observer) { impl->rt.observer = std::move(observer); }
+void Simulation::setObserver(EventObserver observer, EventKinds kinds) {
+  impl->rt.observer = std::move(observer);
+  impl->rt.observed = kinds;
+}
 void Simulation::report(Event event) { impl->rt.report(std::move(event)); }
 
 void Simulation::failVesselCreation(const std::string &classPattern, int times) {
@@ -124,6 +130,13 @@ bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::stri
   VesselRecord *v = named(impl->rt, name, error);
   if (!v) return false;
   lines = blockLines(impl->rt, *v);
+  return true;
+}
+
+bool Simulation::forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line) {
+  VesselRecord *v = impl->rt.world.fromHandle(vessel);
+  if (!v) return false;
+  simhost::forEachBlockLine(impl->rt, *v, line);
   return true;
 }
 

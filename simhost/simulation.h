@@ -38,6 +38,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "OrbiterAPI.h"
@@ -68,7 +69,7 @@ public:
   // stands in the tree then (platform/platform.h). Files the run writes for
   // the operator (a map, a replay page) go through it.
   std::string operatorPath(const std::string &path) const;
-  void setObserver(EventObserver observer);
+  void setObserver(EventObserver observer, EventKinds kinds = kAllEvents);
   // Hands an event to the observer, with its times filled in; for parts
   // of the stand-in outside this class (the crew module, the command).
   void report(Event event);
@@ -84,6 +85,11 @@ public:
   // NAME:CLASS line and END, without their indentation. False when there
   // is no vessel of that name.
   bool vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error);
+  // The same lines of the vessel behind a handle, handed to line one by
+  // one as they are written: an account of every vessel of a large world
+  // looks none up by name and keeps none. False when the handle is no
+  // vessel's.
+  bool forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line);
   // What the last load kept as read and noted: the ships held as read, not
   // in the world, and the notes with their lines, in file order.
   const ScenarioMeta &scenarioRead() const;

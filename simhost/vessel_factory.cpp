@@ -266,7 +266,7 @@ VesselRecord *Runtime::createStandIn(const std::string &name, const std::string 
 void Runtime::announce(VesselRecord *v) {
   if (!v || v->announced) return;
   v->announced = true;
-  if (!reporting()) return;
+  if (!reporting(EventKind::Created)) return;
   double lon, lat;
   surfacePosition(*this, *v, lon, lat);
   VECTOR3 local{};

@@ -139,4 +139,11 @@ nlohmann::json toJson(const Event &event);
 
 using EventObserver = std::function<void(const Event &)>;
 
+// The kinds of event an observer reads, one bit each: the run makes no
+// other event for it (a hundred thousand "created" events for an account
+// that wants only the notes).
+using EventKinds = std::uint32_t;
+constexpr EventKinds eventBit(EventKind kind) { return EventKinds{1} << static_cast<unsigned>(kind); }
+constexpr EventKinds kAllEvents = ~EventKinds{0};
+
 }  // namespace simhost

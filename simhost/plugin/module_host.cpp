@@ -26,7 +26,7 @@ VESSEL2 *callbacksOf(VesselRecord *vessel) {
 ModuleHost::ModuleHost(std::string treeRoot) : root(std::move(treeRoot)), meshes(root, this) {}
 
 void ModuleHost::report(Event event) {
-  if (!observer) return;
+  if (!reporting(event.kind)) return;
   event.t = simt;
   event.sys = sysT;
   if (holdEvents) {

@@ -50,7 +50,9 @@ public:
   void report(Event event);
   // False when no one would see an event (no observer: held events would be
   // dropped too): callers skip building it.
+  EventKinds observed = kAllEvents;  // what observer reads
   bool reporting() const { return static_cast<bool>(observer); }
+  bool reporting(EventKind kind) const { return observer && (observed & eventBit(kind)) != 0; }
   // While a scenario loads, events wait here and are dropped if it fails.
   bool holdEvents = false;
   std::vector<Event> heldEvents;

@@ -238,6 +238,15 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
   write("rocks.scn", kRocks);
   write("lines.scn", "BEGIN_SHIPS\nMill:Calvane\n  STATUS Landed Moon\n  POS 23.473 0.674\n  UMMUCREW Nobody\n"
                      "  FrobnicatorSetting 12\n  Status 3\nEND\nEND_SHIPS\n");
+  // A name longer than a simulator's name buffer, and a vessel in flight.
+  const std::string longName(300, 'R');
+  write("far.scn", "BEGIN_SHIPS\n" + longName + ":UCGO\\Cargos\\Lunar_Rock\n  STATUS Landed Moon\n  POS 23.473 0.674\nEND\n"
+                   "Orb:UCGO\\Cargos\\Lunar_Rock\n  STATUS Orbiting Moon\n  RPOS 1800000 12 -5\n  RVEL 0 1600 3\nEND\nEND_SHIPS\n");
+  const std::string longFocus = "the focus vessel is " + longName + "\n";
+  const std::string longStands = "\n" + longName + " (UCGO\\Cargos\\Lunar_Rock)\n  stands       landed at 23.4730000 E "
+                                 "0.6740000 N, the focus vessel\n";
+  const std::string inFlight = "\nOrb (UCGO\\Cargos\\Lunar_Rock)\n  stands       in flight at 0.0001592 W 0.0003820 N, "
+                               "722431.3 m from " + longName + ", at (-716975.0, -86470.6, -19409.6) m of its frame\n";
   const ShowCase cases[] = {
       {{"show", "rocks.scn"},
        {"simhost: scenario rocks.scn on the simulator tree ", ", loaded, not run\n  2 vessels; the focus vessel is Rock1\n",
@@ -272,6 +281,9 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
         "               UMMUCREW Eng-Mira_Kovac-38-64-72\n", "               UCGO @@", "               OreTankLevel 0.0\n",
         "               Autospawn 0\n", "               SpawnTime 20.0\n", "               Status 0\n"},
        {"\nBoxB ("}},
+      {{"show", "far.scn"},
+       {longFocus.c_str(), longStands.c_str(), inFlight.c_str(), "               RPOS 1800000.0 12.0 -5.0\n"},
+       {"(no vessel"}},
   };
   for (const ShowCase &c : cases) {
     Outcome outcome = simhost(c.args);
@@ -279,6 +291,31 @@ TEST_F(SimhostRun, ShowTellsEachVesselWithoutRunningIt) {
     for (const char *part : c.parts) EXPECT_TRUE(has(outcome.out, part)) << part << "\n" << outcome.out;
     for (const char *part : c.absent) EXPECT_FALSE(has(outcome.out, part)) << part << "\n" << outcome.out;
   }
+  // What it tells of each block is what a save writes there, line for line:
+  // of the mill, the cargo, the stand-ins and the ships held as read.
+  ASSERT_EQ(simhost({"run", kFromTheSimulator, "--until", "0", "--quiet", "--save", "blocks.scn"}).status, 0);
+  const Outcome shown = simhost({"show", "blocks.scn"});
+  std::istringstream saved(readFile(dir / "blocks.scn"));
+  bool ships = false, inBlock = false;
+  std::string expected;
+  size_t blocks = 0;
+  for (std::string line; std::getline(saved, line);) {
+    const size_t first = line.find_first_not_of(" \t"), last = line.find_last_not_of(" \t\r");
+    const std::string trimmed = first == std::string::npos ? "" : line.substr(first, last + 1 - first);
+    if (trimmed == "BEGIN_SHIPS" || trimmed == "END_SHIPS") {
+      ships = trimmed == "BEGIN_SHIPS";
+    } else if (ships && !inBlock && !trimmed.empty() && trimmed[0] != ';') {
+      inBlock = true;
+      expected.clear();
+    } else if (inBlock && trimmed == "END") {
+      inBlock = false;
+      ++blocks;
+      EXPECT_TRUE(has(shown.out, expected)) << expected << "\n---\n" << shown.out;
+    } else if (inBlock) {
+      expected += (expected.empty() ? "  saves        " : "               ") + trimmed + "\n";
+    }
+  }
+  EXPECT_EQ(blocks, 13u);
 }
 
 TEST_F(SimhostRun, AScenarioFromTheSimulatorRunsAndSavesBackWhatItKeptAsRead) {

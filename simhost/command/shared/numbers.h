@@ -13,4 +13,13 @@ std::string fixed(double value, int decimals);
 // Up to maxDecimals decimals, trailing zeros dropped: "4000", "0.1", "75.5".
 std::string trimmed(double value, int maxDecimals);
 
+// The same, added to the end of text: an account of a world of a hundred
+// thousand vessels writes a million numbers, without a string apiece.
+void appendFixed(std::string &text, double value, int decimals);
+void appendTrimmed(std::string &text, double value, int maxDecimals);
+
+// The digits exactly as printf's "%.*f" writes them, "-0.0" included,
+// added to the end of text.
+void appendPrintf(std::string &text, double value, int decimals);
+
 }  // namespace simhost::command

@@ -59,8 +59,14 @@ std::string line(double t, const std::string &kind, const std::string &what) {
   return timelineStamp(t) + tag + what + "\n";
 }
 
-std::string coordinate(double degrees, char positive, char negative) {
-  return fixed(std::fabs(degrees), 7) + " " + (degrees < 0 && fixed(degrees, 7)[0] == '-' ? negative : positive);
+// "23.4730000 E": the degrees without their sign, then the side; what
+// rounds to zero is on the positive side.
+void appendCoordinate(std::string &text, double degrees, char positive, char negative) {
+  const size_t start = text.size();
+  appendFixed(text, std::fabs(degrees), 7);
+  const bool roundsToZero = text.find_first_not_of("0.", start) == std::string::npos;
+  text += ' ';
+  text += degrees < 0 && !roundsToZero ? negative : positive;
 }
 
 // What an injected fault struck, in the words of the fault verb.
@@ -424,18 +430,17 @@ std::string Timeline::hudChanges(double t, const Event &e) {
   return out;
 }
 
-std::string placeText(const Event &created) {
-  return std::string(created.landed ? "landed at " : "in flight at ") + coordinate(created.lon, 'E', 'W') + " " +
-         coordinate(created.lat, 'N', 'S');
+void appendPlaceText(std::string &text, bool landed, double lon, double lat) {
+  text += landed ? "landed at " : "in flight at ";
+  appendCoordinate(text, lon, 'E', 'W');
+  text += ' ';
+  appendCoordinate(text, lat, 'N', 'S');
 }
 
-std::string placeText(const json &created) {
-  Event e;
-  e.kind = EventKind::Created;
-  e.landed = text(created, "status") != "flight";
-  e.lon = number(created, "lon");
-  e.lat = number(created, "lat");
-  return placeText(e);
+std::string placeText(const Event &created) {
+  std::string s;
+  appendPlaceText(s, created.landed, created.lon, created.lat);
+  return s;
 }
 
 std::string timelineStamp(double simTime) {

@@ -72,9 +72,10 @@ private:
 };
 
 // "landed at 23.4730000 E 0.6740000 N" (or "in flight at"), from a
-// "created" event, or from its trace object.
+// "created" event.
 std::string placeText(const Event &created);
-std::string placeText(const nlohmann::json &created);
+// The same from the event's three values, added to the end of text.
+void appendPlaceText(std::string &text, bool landed, double lon, double lat);
 
 // "[   12.3 s] " for a simulation time.
 std::string timelineStamp(double simTime);

@@ -2,91 +2,46 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <string_view>
 
 #include "VesselAPI.h"
 #include "pictures/site.h"
 #include "pictures/site_map.h"
+#include "plugin/module_host.h"
 #include "shared/exit_status.h"
 #include "shared/numbers.h"
 #include "shared/object_name.h"
 #include "shared/plan.h"
 #include "shared/timeline.h"
 #include "simulation.h"
+#include "world/geometry.h"
 #include "world/text.h"
+#include "world/vessel_state.h"
 #include "world/world.h"
 
 namespace simhost::command {
 
 namespace {
 
-using nlohmann::json;
-
 // The names of the left column, and the width that lines up the right one.
-constexpr int kLabelWidth = 13;
+constexpr size_t kLabelWidth = 13;
 
-std::string labelled(const std::string &label, const std::string &value) {
-  char column[32];
-  std::snprintf(column, sizeof column, "  %-*s", kLabelWidth, label.c_str());
-  return column + value + "\n";
-}
+// The account is gathered in one string and handed to the stream in pieces of
+// about this size: a world of a hundred thousand vessels gives tens of
+// megabytes.
+constexpr size_t kWrittenPiece = 1 << 20;
 
-OBJHANDLE vesselNamed(const std::string &name) {
-  std::vector<char> buffer(name.begin(), name.end());
-  buffer.push_back('\0');
-  return oapiGetVesselByName(buffer.data());
-}
+// A degree in radians' terms, as the "created" event converts them.
+constexpr double kDegreesPerRadian = 180.0 / geo::kPi;
 
-std::string kilograms(double kg) { return trimmed(kg, 3) + " kg"; }
-
-// What whereText reads of a vessel's "created" event: a world of a hundred
-// thousand vessels keeps one of these apiece, and the whole event would take
-// ten times the room.
+// Where a vessel stands, as its "created" event tells it once the load is
+// done: on the surface or in flight, the point below it (degrees), and its
+// place in the focus vessel's frame.
 struct Standing {
-  bool known = false;  // a "created" event told it
-  bool flight = false;
+  bool landed = true;
   double lon = 0, lat = 0;
-  bool hasLocal = false;
-  double local[3] = {};
+  VECTOR3 local{};
 };
-
-// Where the vessel stands, from its "created" event: landed or in flight,
-// the point below it, and how far it is from the focus vessel.
-std::string whereText(const Standing &created, const std::string &name, const std::string &focusName) {
-  // The timeline's own words for the place, from the same three values.
-  std::string s = placeText(json{{"status", created.flight ? "flight" : "landed"}, {"lon", created.lon}, {"lat", created.lat}});
-  if (name == focusName) return s + ", the focus vessel";
-  if (focusName.empty() || !created.hasLocal) return s;
-  double d[3] = {};
-  for (size_t i = 0; i < 3; ++i) {
-    d[i] = created.local[i];
-    // No "-0.0" for what lies on an axis.
-    if (std::fabs(d[i]) < 0.05) d[i] = 0;
-  }
-  char distance[64];
-  std::snprintf(distance, sizeof distance, ", %.1f m from ", std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
-  char frame[160];
-  std::snprintf(frame, sizeof frame, ", at (%.1f, %.1f, %.1f) m of its frame", d[0], d[1], d[2]);
-  return s + distance + focusName + frame;
-}
-
-// Each attachment point: its id, which way it attaches, and to what.
-std::string attachmentsText(OBJHANDLE vessel) {
-  VESSEL *v = oapiGetVesselInterface(vessel);
-  if (v == nullptr) return "none";
-  std::string s;
-  for (bool toParent : {true, false}) {
-    for (DWORD i = 0; i < v->AttachmentCount(toParent); ++i) {
-      ATTACHMENTHANDLE point = v->GetAttachmentHandle(toParent, i);
-      const char *id = v->GetAttachmentId(point);
-      OBJHANDLE other = v->GetAttachmentStatus(point);
-      if (!s.empty()) s += "; ";
-      s += "\"" + std::string(id != nullptr ? id : "") + "\"" + (toParent ? " to a parent" : " for a child");
-      s += other != nullptr ? ": " + objectName(other) : " (free)";
-    }
-  }
-  return s.empty() ? "none" : s;
-}
 
 class ScenarioShow {
 public:
@@ -94,7 +49,11 @@ public:
 
   int show(const std::vector<std::string> &wanted) {
     Simulation sim(place.root);
-    sim.setObserver([this](const Event &event) { keep(toJson(event)); });
+    // Where each vessel stands is read from the world once it is loaded;
+    // of the load's events only the notes and faults it told are asked
+    // for, so the run makes no "created" event for any vessel.
+    sim.setObserver([this](const Event &event) { keepLoadEvent(event); },
+                    eventBit(EventKind::Note) | eventBit(EventKind::Fault));
     std::string error;
     const bool loaded = sim.loadScenario(place.path, error);
     sim.setObserver(nullptr);
@@ -102,15 +61,24 @@ public:
       err << "simhost: scenario " << place.shown << " refused: " << error << '\n';
       return kRunFailed;
     }
+    world = &sim.world();
     read = &sim.scenarioRead();
     std::vector<OBJHANDLE> vessels;
     std::vector<const HeldShip *> held;
     if (!chooseVessels(wanted, vessels, held)) return kBadUsage;
-    OBJHANDLE focus = sim.focus();
-    focusName = focus != nullptr ? objectName(focus) : "";
+    indexVesselNotes();
+    if (const VesselRecord *focus = world->fromHandle(sim.focus())) {
+      focusName = focus->name;
+      focusPos = globalPos(*currentHost(), *focus);
+      focusRot = globalRot(*currentHost(), *focus);
+    }
     header();
-    for (OBJHANDLE vessel : vessels) showVessel(sim, vessel);
+    for (OBJHANDLE vessel : vessels) {
+      showVessel(sim, vessel);
+      writeFullPieces();
+    }
     for (const HeldShip *ship : held) showHeld(*ship);
+    writeAll();
     return drawMap(sim) ? kRunOk : kRunFailed;
   }
 
@@ -131,38 +99,48 @@ private:
     return false;
   }
 
-
   const ScenarioPlace &place;
   std::ostream &out;
   std::ostream &err;
-  std::string focusName;
-  // By the vessel's place in the world's list: the events are told once
-  // the load is done, and nothing removes a vessel before the vessels are
-  // shown. A map by name would copy every name.
-  std::vector<Standing> created;
-  std::vector<std::string> notes;       // what the loading told besides
+  std::string account;  // what is told and not yet written to out
+  const World *world = nullptr;
+  std::string focusName;  // empty: none in focus
+  VECTOR3 focusPos{};
+  MATRIX3 focusRot{};
+  std::vector<std::string> loadEvents;  // what the loading told besides
   const ScenarioMeta *read = nullptr;   // what the loading kept and noted
+  // The notes of single vessels and held ships, by name and then in file
+  // order: each vessel looks up its own.
+  std::vector<const LoadNote *> vesselNotes;
 
-  void keep(const json &event) {
-    const std::string kind = event.value("kind", "");
-    if (kind == "created" && event.contains("name") && event["name"].is_string()) {
-      const VesselRecord *record = Simulation::current()->world().find(event["name"].get_ref<const std::string &>());
-      if (record == nullptr) return;  // gone again while loading: not shown
-      if (created.size() <= record->index) created.resize(Simulation::current()->world().vessels().size());
-      Standing &s = created[record->index];
-      s.known = true;
-      s.flight = event.contains("status") && event["status"] == "flight";
-      s.lon = event.contains("lon") && event["lon"].is_number() ? event["lon"].get<double>() : 0.0;
-      s.lat = event.contains("lat") && event["lat"].is_number() ? event["lat"].get<double>() : 0.0;
-      const json &local = event.contains("local") ? event["local"] : json();
-      s.hasLocal = local.is_array() && local.size() == 3;
-      for (size_t i = 0; s.hasLocal && i < 3; ++i) s.local[i] = local[i].is_number() ? local[i].get<double>() : 0.0;
-    } else if (kind == "note" || kind == "fault") {
-      // As the timeline tells it, without its time: nothing has run yet.
-      std::string told = Timeline().format(event);
-      const size_t stamp = timelineStamp(0).size();
-      notes.push_back(told.substr(std::min(stamp, told.size())));
-    }
+  void keepLoadEvent(const Event &event) {
+    // As the timeline tells it, without its time: nothing has run yet.
+    std::string told = Timeline().format(event);
+    const size_t stamp = timelineStamp(0).size();
+    loadEvents.push_back(told.substr(std::min(stamp, told.size())));
+  }
+
+  void writeFullPieces() {
+    if (account.size() < kWrittenPiece) return;
+    writeAll();
+  }
+
+  void writeAll() {
+    out.write(account.data(), static_cast<std::streamsize>(account.size()));
+    account.clear();
+  }
+
+  // "  empty mass   " : the label, in its column.
+  void label(std::string_view name) {
+    account += "  ";
+    account += name;
+    if (name.size() < kLabelWidth) account.append(kLabelWidth - name.size(), ' ');
+  }
+
+  void labelled(std::string_view name, std::string_view value) {
+    label(name);
+    account += value;
+    account += '\n';
   }
 
   const HeldShip *heldNamed(const std::string &name) const {
@@ -174,13 +152,13 @@ private:
   bool chooseVessels(const std::vector<std::string> &wanted, std::vector<OBJHANDLE> &vessels,
                      std::vector<const HeldShip *> &held) {
     if (wanted.empty()) {
-      for (DWORD i = 0; i < oapiGetVesselCount(); ++i) vessels.push_back(oapiGetVesselByIndex(i));
+      vessels.assign(world->vessels().begin(), world->vessels().end());
       for (const HeldShip &ship : read->held) held.push_back(&ship);
       return true;
     }
     bool allFound = true;
     for (const std::string &name : wanted) {
-      OBJHANDLE vessel = vesselNamed(name);
+      OBJHANDLE vessel = world->find(name);
       if (vessel == nullptr && heldNamed(name) != nullptr) {
         held.push_back(heldNamed(name));
         continue;
@@ -194,19 +172,27 @@ private:
     return allFound;
   }
 
-  void header() {
-    const DWORD count = oapiGetVesselCount();
-    out << "simhost: scenario " << place.shown << " on the simulator tree " << place.root << ", loaded, not run\n";
-    out << "  " << count << (count == 1 ? " vessel" : " vessels");
-    out << (focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName) << "\n";
-    size_t standIns = 0;
-    for (const VesselRecord *v : Simulation::current()->world().vessels()) standIns += v->standIn ? 1 : 0;
-    if (standIns > 0 || !read->held.empty())
-      out << "  kept as read: " << counted(standIns, "stand-in", "stand-ins") << " in the world, "
-          << counted(read->held.size(), "ship", "ships") << " held aside (not in the world)\n";
-    for (const std::string &note : notes) out << "  while loading: " << note;
+  void indexVesselNotes() {
     for (const LoadNote &note : read->notes)
-      if (note.vessel.empty()) out << "  note: " << where(note) << note.text << '\n';
+      if (!note.vessel.empty()) vesselNotes.push_back(&note);
+    std::stable_sort(vesselNotes.begin(), vesselNotes.end(),
+                     [](const LoadNote *a, const LoadNote *b) { return a->vessel < b->vessel; });
+  }
+
+  void header() {
+    const size_t count = world->count();
+    account += "simhost: scenario " + place.shown + " on the simulator tree " + place.root + ", loaded, not run\n";
+    account += "  " + std::to_string(count) + (count == 1 ? " vessel" : " vessels");
+    account += focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName;
+    account += '\n';
+    size_t standIns = 0;
+    for (const VesselRecord *v : world->vessels()) standIns += v->standIn ? 1 : 0;
+    if (standIns > 0 || !read->held.empty())
+      account += "  kept as read: " + counted(standIns, "stand-in", "stand-ins") + " in the world, " +
+              counted(read->held.size(), "ship", "ships") + " held aside (not in the world)\n";
+    for (const std::string &told : loadEvents) account += "  while loading: " + told;
+    for (const LoadNote &note : read->notes)
+      if (note.vessel.empty()) account += "  note: " + where(note) + note.text + '\n';
   }
 
   static std::string counted(size_t n, const char *one, const char *many) {
@@ -218,37 +204,110 @@ private:
   }
 
   void showNotes(const std::string &name) {
-    for (const LoadNote &note : read->notes)
-      if (note.vessel == name) out << labelled("note", where(note) + note.text);
+    auto first = std::lower_bound(vesselNotes.begin(), vesselNotes.end(), name,
+                                  [](const LoadNote *note, const std::string &n) { return note->vessel < n; });
+    for (auto it = first; it != vesselNotes.end() && (*it)->vessel == name; ++it)
+      labelled("note", where(**it) + (*it)->text);
   }
 
   void showHeld(const HeldShip &ship) {
-    out << '\n' << ship.name << " (" << ship.className << ")\n";
-    out << labelled("stands", "held as read, not in the world");
+    account += '\n' + ship.name + " (" + ship.className + ")\n";
+    labelled("stands", "held as read, not in the world");
     showNotes(ship.name);
-    for (size_t i = 1; i + 1 < ship.lines.size(); ++i)
-      out << labelled(i == 1 ? "saves" : "", std::string(text::trim(ship.lines[i])));
+    for (size_t i = 1; i + 1 < ship.lines.size(); ++i) labelled(i == 1 ? "saves" : "", text::trim(ship.lines[i]));
+  }
+
+  // What the load's "created" event said of the vessel: it is told for
+  // every vessel once all are made, from the world as it then stands.
+  Standing standing(const VesselRecord &v) const {
+    WorldAtTime &now = *currentHost();
+    Standing s;
+    s.landed = isLanded(v);
+    surfacePosition(now, v, s.lon, s.lat);
+    s.lon *= kDegreesPerRadian;
+    s.lat *= kDegreesPerRadian;
+    if (!focusName.empty()) s.local = geo::tmul(focusRot, geo::sub(globalPos(now, v), focusPos));
+    return s;
+  }
+
+  // Landed or in flight, the point below it, and how far it is from the
+  // focus vessel, in the timeline's words for the place.
+  void showStanding(const VesselRecord &v) {
+    const Standing s = standing(v);
+    label("stands");
+    appendPlaceText(account, s.landed, s.lon, s.lat);
+    if (v.name == focusName) {
+      account += ", the focus vessel\n";
+      return;
+    }
+    if (!focusName.empty()) {
+      double d[3] = {s.local.x, s.local.y, s.local.z};
+      // No "-0.0" for what lies on an axis.
+      for (double &x : d)
+        if (std::fabs(x) < 0.05) x = 0;
+      account += ", ";
+      appendPrintf(account, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), 1);
+      account += " m from ";
+      account += focusName;
+      account += ", at (";
+      for (int i = 0; i < 3; ++i) {
+        if (i > 0) account += ", ";
+        appendPrintf(account, d[i], 1);
+      }
+      account += ") m of its frame";
+    }
+    account += '\n';
+  }
+
+  // The name of the vessel behind a handle, whatever its length.
+  std::string nameOf(OBJHANDLE vessel) const {
+    const VesselRecord *record = world->fromHandle(vessel);
+    return record != nullptr ? record->name : objectName(vessel);
+  }
+
+  // Each attachment point: its id, which way it attaches, and to what.
+  void showAttachments(VESSEL *v) {
+    label("attachments");
+    const size_t start = account.size();
+    for (bool toParent : {true, false}) {
+      for (DWORD i = 0; v != nullptr && i < v->AttachmentCount(toParent); ++i) {
+        ATTACHMENTHANDLE point = v->GetAttachmentHandle(toParent, i);
+        const char *id = v->GetAttachmentId(point);
+        OBJHANDLE other = v->GetAttachmentStatus(point);
+        if (account.size() > start) account += "; ";
+        account += '"';
+        account += id != nullptr ? id : "";
+        account += toParent ? "\" to a parent" : "\" for a child";
+        account += other != nullptr ? ": " + nameOf(other) : std::string(" (free)");
+      }
+    }
+    if (account.size() == start) account += "none";
+    account += '\n';
   }
 
   void showVessel(Simulation &sim, OBJHANDLE vessel) {
-    const std::string name = objectName(vessel);
+    // A module may delete other vessels as it saves its own: those are
+    // gone from the world and from the account.
+    const VesselRecord *record = world->fromHandle(vessel);
+    if (record == nullptr) return;
     VESSEL *v = oapiGetVesselInterface(vessel);
-    out << '\n' << name << " (" << (v != nullptr ? v->GetClassNameA() : "?") << ")\n";
-    const VesselRecord *record = Simulation::current()->world().find(name);
-    if (record != nullptr && record->index < created.size() && created[record->index].known)
-      out << labelled("stands", whereText(created[record->index], name, focusName));
-    if (record != nullptr && record->standIn)
-      out << labelled("stand-in", "no Config/Vessels/" + std::string(record->className) + ".cfg; kept as read");
-    showNotes(name);
-    out << labelled("empty mass", kilograms(oapiGetEmptyMass(vessel)));
-    out << labelled("attachments", attachmentsText(vessel));
-    std::vector<std::string> lines;
-    std::string error;
-    if (!sim.vesselBlockLines(name, lines, error)) {
-      out << labelled("saves", "(" + error + ")");
-      return;
-    }
-    for (size_t i = 0; i < lines.size(); ++i) out << labelled(i == 0 ? "saves" : "", lines[i]);
+    account += '\n';
+    account += record->name;
+    account += " (";
+    account += v != nullptr ? std::string_view(record->className) : std::string_view("?");
+    account += ")\n";
+    showStanding(*record);
+    if (record->standIn) labelled("stand-in", "no Config/Vessels/" + std::string(record->className) + ".cfg; kept as read");
+    showNotes(record->name);
+    label("empty mass");
+    appendTrimmed(account, oapiGetEmptyMass(vessel), 3);
+    account += " kg\n";
+    showAttachments(v);
+    bool first = true;
+    sim.forEachBlockLine(vessel, [&](std::string_view line) {
+      labelled(first ? "saves" : "", line);
+      first = false;
+    });
   }
 };
 
