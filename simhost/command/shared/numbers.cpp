@@ -20,6 +20,11 @@ constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 1
 // not finite or of 2^53 or more, more than nine decimals, or digits that
 // do not fit in 64 bits.
 bool appendSmallFixed(std::string &text, double value, int decimals) {
+#ifndef __SIZEOF_INT128__
+  // A 32-bit target has no 128-bit integers: the general algorithm does it.
+  (void)text, (void)value, (void)decimals;
+  return false;
+#else
   if (decimals < 0 || decimals > 9 || !(std::fabs(value) < 0x1p53)) return false;
   const uint64_t bits = std::bit_cast<uint64_t>(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
@@ -54,6 +59,7 @@ bool appendSmallFixed(std::string &text, double value, int decimals) {
   }
   text.append(buffer, end);
   return true;
+#endif
 }
 
 }  // namespace
