@@ -267,17 +267,14 @@ void Runtime::announce(VesselRecord *v) {
   if (!v || v->announced) return;
   v->announced = true;
   if (!reporting(EventKind::Created)) return;
-  double lon, lat;
-  surfacePosition(*this, *v, lon, lat);
-  VECTOR3 local{};
-  if (focus) local = geo::tmul(globalRot(*this, *focus), geo::sub(globalPos(*this, *v), globalPos(*this, *focus)));
-  const double deg = 180.0 / geo::kPi;
+  const ViewFrame focusFrame = focus ? viewFrame(*this, *focus) : ViewFrame{};
+  const Standing s = standingOf(*this, *v, focus ? &focusFrame : nullptr);
   Event e = Event::of(EventKind::Created, v->name);
   e.className = v->className;
-  e.landed = isLanded(*v);
-  e.lon = lon * deg;
-  e.lat = lat * deg;
-  e.local = {local.x, local.y, local.z};
+  e.landed = s.landed;
+  e.lon = s.lon;
+  e.lat = s.lat;
+  e.local = {s.local.x, s.local.y, s.local.z};
   e.emptyMass = v->emptyMass;
   report(std::move(e));
 }

@@ -73,6 +73,19 @@ void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double
   surface::lonLat(tmul(rt.bodyMatrix(body), sub(globalPos(rt, v), body.position)), lon, lat);
 }
 
+ViewFrame viewFrame(WorldAtTime &rt, const VesselRecord &v) { return {globalPos(rt, v), globalRot(rt, v)}; }
+
+Standing standingOf(WorldAtTime &rt, const VesselRecord &v, const ViewFrame *seenFrom) {
+  constexpr double kDeg = 180.0 / geo::kPi;
+  Standing s;
+  s.landed = isLanded(v);
+  surfacePosition(rt, v, s.lon, s.lat);
+  s.lon *= kDeg;
+  s.lat *= kDeg;
+  if (seenFrom) s.local = tmul(seenFrom->rot, sub(globalPos(rt, v), seenFrom->pos));
+  return s;
+}
+
 void refreshLanded(VesselRecord &v) {
   v.bodyPos = scale(surface::up(v.lon, v.lat), v.body->radius + v.cogElev);
 }

@@ -30,6 +30,21 @@ bool isLanded(const VesselRecord &v);
 // Longitude and latitude (radians) on its body under the vessel.
 void surfacePosition(WorldAtTime &rt, const VesselRecord &v, double &lon, double &lat);
 
+// A vessel's place and turn in the global frame, to see others from.
+struct ViewFrame {
+  VECTOR3 pos{};
+  MATRIX3 rot{};
+};
+ViewFrame viewFrame(WorldAtTime &rt, const VesselRecord &v);
+// Where a vessel stands as the operator is told: landed or in flight, the
+// point below it in degrees, and its place in the frame it is seen from.
+struct Standing {
+  bool landed = true;
+  double lon = 0, lat = 0;
+  VECTOR3 local{};  // zero without a frame
+};
+Standing standingOf(WorldAtTime &rt, const VesselRecord &v, const ViewFrame *seenFrom);
+
 // Puts the vessel down at lon, lat (radians) with heading hdg; detaches it
 // from a parent.
 void setLanded(VesselRecord &v, double lon, double lat, double hdg);

@@ -14,7 +14,6 @@
 #include "shared/plan.h"
 #include "shared/timeline.h"
 #include "simulation.h"
-#include "world/geometry.h"
 #include "world/text.h"
 #include "world/vessel_state.h"
 #include "world/world.h"
@@ -31,17 +30,6 @@ constexpr size_t kLabelWidth = 13;
 // megabytes.
 constexpr size_t kWrittenPiece = 1 << 20;
 
-// A degree in radians' terms, as the "created" event converts them.
-constexpr double kDegreesPerRadian = 180.0 / geo::kPi;
-
-// Where a vessel stands, as its "created" event tells it once the load is
-// done: on the surface or in flight, the point below it (degrees), and its
-// place in the focus vessel's frame.
-struct Standing {
-  bool landed = true;
-  double lon = 0, lat = 0;
-  VECTOR3 local{};
-};
 
 class ScenarioShow {
 public:
@@ -69,8 +57,7 @@ public:
     indexVesselNotes();
     if (const VesselRecord *focus = world->fromHandle(sim.focus())) {
       focusName = focus->name;
-      focusPos = globalPos(*currentHost(), *focus);
-      focusRot = globalRot(*currentHost(), *focus);
+      focusFrame = viewFrame(*currentHost(), *focus);
     }
     header();
     for (OBJHANDLE vessel : vessels) {
@@ -105,8 +92,7 @@ private:
   std::string account;  // what is told and not yet written to out
   const World *world = nullptr;
   std::string focusName;  // empty: none in focus
-  VECTOR3 focusPos{};
-  MATRIX3 focusRot{};
+  ViewFrame focusFrame;  // the focus vessel's, once for all vessels
   std::vector<std::string> loadEvents;  // what the loading told besides
   const ScenarioMeta *read = nullptr;   // what the loading kept and noted
   // The notes of single vessels and held ships, by name and then in file
@@ -217,23 +203,11 @@ private:
     for (size_t i = 1; i + 1 < ship.lines.size(); ++i) labelled(i == 1 ? "saves" : "", text::trim(ship.lines[i]));
   }
 
-  // What the load's "created" event said of the vessel: it is told for
-  // every vessel once all are made, from the world as it then stands.
-  Standing standing(const VesselRecord &v) const {
-    WorldAtTime &now = *currentHost();
-    Standing s;
-    s.landed = isLanded(v);
-    surfacePosition(now, v, s.lon, s.lat);
-    s.lon *= kDegreesPerRadian;
-    s.lat *= kDegreesPerRadian;
-    if (!focusName.empty()) s.local = geo::tmul(focusRot, geo::sub(globalPos(now, v), focusPos));
-    return s;
-  }
-
   // Landed or in flight, the point below it, and how far it is from the
   // focus vessel, in the timeline's words for the place.
   void showStanding(const VesselRecord &v) {
-    const Standing s = standing(v);
+    // As the load's "created" event tells it, from the world once loaded.
+    const Standing s = standingOf(*currentHost(), v, focusName.empty() ? nullptr : &focusFrame);
     label("stands");
     appendPlaceText(account, s.landed, s.lon, s.lat);
     if (v.name == focusName) {
