@@ -12,7 +12,6 @@
 namespace simhost {
 
 bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) {
-  std::string bytes;
   ScenarioLines lines;
   rt.deleteAllVessels();
   rt.scenario = ScenarioMeta();
@@ -20,8 +19,8 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   rt.simClock.reset();
   rt.scenario.file = path;
   rt.setDate(kDefaultMjd);
-  if (!readScenarioLines(path, bytes, lines, error)) return false;
-  rt.scenario.crlf = firstLineEndsInCrLf(bytes);
+  if (!lines.read(path, error)) return false;
+  rt.scenario.crlf = firstLineEndsInCrLf(lines.bytes());
   rt.holdEvents = true;
   bool ok;
   {

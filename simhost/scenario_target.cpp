@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "files/path_lookup.h"
 #include "files/ship_place.h"
@@ -185,13 +186,19 @@ bool RunTarget::joinAttachments(int &line, std::string &what) {
   // A child of a parent simhost does not hold, or of a stand-in (which has
   // no attachment points), is held as read; so, in turn, are its own
   // children.
+  // Only the children are walked, not the whole world again and again; a
+  // child another deletion took along is passed over.
+  std::vector<VesselRecord *> children;
+  for (VesselRecord *v : rt_.world.vessels())
+    if (v->pendingAttachment) children.push_back(v);
   for (bool more = true; more;) {
     more = false;
-    for (VesselRecord *child : std::vector<VesselRecord *>(rt_.world.vessels())) {
-      if (!child->pendingAttachment) continue;
+    for (VesselRecord *&child : children) {
+      if (!child || !rt_.world.fromHandle(child)) continue;
       const VesselRecord *parent = rt_.world.find(child->pendingAttachment->parent);
       if (parent && !parent->standIn) continue;
-      holdAttached(*child, parent ? ", a stand-in without attachment points" : ", which simhost does not hold");
+      holdAttached(*std::exchange(child, nullptr),
+                   parent ? ", a stand-in without attachment points" : ", which simhost does not hold");
       more = true;
     }
   }

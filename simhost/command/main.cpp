@@ -130,6 +130,7 @@ int printHelp(const CLI::App &app, const std::string &usage, const std::string &
 }  // namespace
 
 int main(int argc, char **argv) {
+  simhost::platform::keepFreedMemory();
   CLI::App app{"simhost: a headless stand-in for the simulator. Runs a scenario of a simulator tree with its "
                "vessel modules, plays a script of operator actions, and prints a timeline of what happens.",
                "simhost"};

@@ -4,10 +4,10 @@
 #include "files/scenario.h"
 
 #include <cmath>
-#include <charconv>
 #include <cstdio>
 
 #include "files/scenario_file.h"
+#include "world/fixed_digits.h"
 #include "world/geometry.h"
 #include "world/text.h"
 
@@ -21,15 +21,13 @@ constexpr size_t kFilePieceBytes = size_t{1} << 20;
 ScenarioWriter *g_writer = nullptr;
 constexpr double kDeg = 180.0 / geo::kPi;
 
-// As printf's "%.*f" writes it (both round the exact value the same way).
+// As printf's "%.*f" writes it, without its "-0.000000": the same value is
+// written one way.
 std::string fixed(double d, int decimals) {
-  char buf[400];
-  if (!std::isfinite(d)) d = 0;
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, decimals);
-  std::string_view s(buf, ec == std::errc() ? static_cast<size_t>(end - buf) : 0);
-  // "-0.000000" and "0.000000" are the same value; write it one way.
-  if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string_view::npos) s.remove_prefix(1);
-  return std::string(s);
+  std::string s;
+  text::appendPrintfFixed(s, std::isfinite(d) ? d : 0, decimals);
+  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  return s;
 }
 
 std::string triple(const VECTOR3 &v, double factor, int decimals) {

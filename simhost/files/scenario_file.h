@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/scenario.h"
+#include "files/scenario_lines.h"
 
 namespace simhost {
 
@@ -109,27 +110,6 @@ protected:
   ~ScenarioTarget() = default;
 };
 
-// A scenario's lines viewed in its bytes (without the line break, and
-// without a carriage return before it), kept as where each line starts:
-// four bytes a line, where a world of a hundred thousand vessels has six
-// hundred thousand lines. The bytes must outlive it.
-class ScenarioLines {
-public:
-  // The most bytes a scenario may have.
-  static constexpr size_t kMaxBytes = 0xffffffffu;
-  // Indexes the lines of bytes (at most kMaxBytes).
-  void index(std::string_view bytes);
-  size_t size() const { return starts_.size() - 1; }
-  std::string_view operator[](size_t i) const;
-
-private:
-  std::string_view bytes_;
-  std::vector<std::uint32_t> starts_{0};  // of each line, then the end of the last
-};
-
-// The file's bytes at once, and its lines. False with the reason when the
-// file cannot be opened or is larger than a scenario may be.
-bool readScenarioLines(const std::string &path, std::string &bytes, ScenarioLines &lines, std::string &error);
 // Whether the file's first line ends in CR LF.
 bool firstLineEndsInCrLf(std::string_view bytes);
 // Reads a scenario's lines (those of file, named in messages) into meta and

@@ -235,54 +235,6 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
 
 }  // namespace
 
-void ScenarioLines::index(std::string_view bytes) {
-  bytes_ = bytes;
-  starts_.assign(1, 0);
-  starts_.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 2);
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find('\n', start);
-    start = end == std::string_view::npos ? bytes.size() : end + 1;
-    starts_.push_back(static_cast<std::uint32_t>(start));
-  }
-}
-
-std::string_view ScenarioLines::operator[](size_t i) const {
-  std::string_view line = bytes_.substr(starts_[i], starts_[i + 1] - starts_[i]);
-  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
-
-bool readScenarioLines(const std::string &path, std::string &bytes, ScenarioLines &lines, std::string &error) {
-  std::FILE *f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    error = path + ": cannot be opened";
-    return false;
-  }
-  // The file is read in one piece into room made for it: a world of a
-  // hundred thousand vessels is ten megabytes, which growing by chunks
-  // would copy again and again.
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    const long size = std::ftell(f);
-    if (size > 0 && static_cast<unsigned long>(size) <= ScenarioLines::kMaxBytes)
-      bytes.reserve(static_cast<size_t>(size) + 1);
-    std::rewind(f);
-  }
-  char chunk[65536];
-  size_t n;
-  // What cannot be read (a folder) reads as nothing, as a stream would.
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= ScenarioLines::kMaxBytes)
-    bytes.append(chunk, n);
-  std::fclose(f);
-  if (bytes.size() > ScenarioLines::kMaxBytes) {
-    error = path + ": larger than a scenario may be (4 GiB)";
-    return false;
-  }
-  lines.index(bytes);
-  return true;
-}
-
 bool firstLineEndsInCrLf(std::string_view bytes) {
   const size_t end = bytes.find('\n');
   return end != std::string_view::npos && end > 0 && bytes[end - 1] == '\r';

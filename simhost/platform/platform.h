@@ -49,6 +49,11 @@ bool commitAddressSpace(void *start, size_t bytes);
 // Asks for large pages over a reservation, where the platform has them.
 void adviseLargePages(void *start, size_t bytes);
 void releaseAddressSpace(void *start, size_t bytes);
+// Has the process keep what it frees for its next allocations rather than
+// hand it back at once: a big world's load and save make and drop tables of
+// a hundred thousand entries, and each page fresh from the system costs a
+// fault. For a command's process, once at its start.
+void keepFreedMemory();
 
 // Loads a module for the life of the process. Loading a file already loaded
 // gives the same handle. Null with the loader's reason in error.

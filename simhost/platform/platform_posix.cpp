@@ -8,6 +8,9 @@
 #include "platform/platform.h"
 
 #include <dlfcn.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +59,15 @@ bool commitAddressSpace(void *start, size_t bytes) { return mprotect(start, byte
 void adviseLargePages(void *start, size_t bytes) { madvise(start, bytes, MADV_HUGEPAGE); }
 
 void releaseAddressSpace(void *start, size_t bytes) { munmap(start, bytes); }
+
+void keepFreedMemory() {
+#ifdef __GLIBC__
+  // Blocks up to the most glibc allows come from the heap, not a mapping of
+  // their own, and the heap's top is trimmed only beyond a large size.
+  mallopt(M_MMAP_THRESHOLD, sizeof(void *) >= 8 ? 32 << 20 : 8 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+}
 
 void *openLibrary(const std::string &path, std::string &error) {
   void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

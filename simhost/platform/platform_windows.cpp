@@ -94,6 +94,9 @@ void adviseLargePages(void *, size_t) {}
 
 void releaseAddressSpace(void *start, size_t) { VirtualFree(start, 0, MEM_RELEASE); }
 
+// The Windows heap keeps freed blocks for reuse by itself.
+void keepFreedMemory() {}
+
 void *openLibrary(const std::string &path, std::string &error) {
   // A file that is no module is an error to report, not a dialog box.
   DWORD oldMode = 0;

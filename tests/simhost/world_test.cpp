@@ -3,7 +3,12 @@
 // own.
 #include "Orbitersdk.h"
 #include "sim_tree.h"
+#include "world/fixed_digits.h"
 #include "world/world.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
 
 using simtest::SimTree;
 
@@ -158,6 +163,31 @@ TEST(BigWorld, HundredThousandVessels) {
   }
   EXPECT_DOUBLE_EQ(mass, 99999 * 100.0);
   sim.frame();
+}
+
+// Saved places and headings, and every number the commands show, are
+// written in whole-number arithmetic where a double allows: digit for digit
+// what printf writes, ties, signs, the smallest and largest values and the
+// 32-bit build's general algorithm included.
+TEST(FixedDigits, AsPrintfWritesThem) {
+  const double kEdges[] = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.05, 0.15, 0.125, 0.0000000005, 1e-300,
+                           4.9e-324, 0x1p52, 0x1p53 - 1, 0x1p53, 1e17, 1e300, 359.99999999995,
+                           -0.3016242650, 274.96, std::numeric_limits<double>::infinity(), std::nan("")};
+  std::uint64_t seed = 88172645463325252u;
+  auto next = [&seed] { return seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17; };
+  auto check = [](double value, int decimals) {
+    char expected[512];
+    std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+    std::string written;
+    simhost::text::appendPrintfFixed(written, value, decimals);
+    EXPECT_EQ(written, expected) << decimals << " decimals of " << value;
+  };
+  for (double value : kEdges)
+    for (int decimals = 0; decimals <= 20; ++decimals) check(value, decimals);
+  for (int i = 0; i < 200000; ++i) {
+    const double value = std::ldexp(static_cast<double>(next() >> 11), static_cast<int>(next() % 90) - 100);
+    check(i % 2 ? -value : value, static_cast<int>(next() % 19));
+  }
 }
 
 }  // namespace

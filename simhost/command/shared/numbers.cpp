@@ -1,84 +1,10 @@
 #include "shared/numbers.h"
 
-#include <algorithm>
-#include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <vector>
+#include "world/fixed_digits.h"
 
 namespace simhost::command {
 
-namespace {
-
-constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
-
-// printf's digits for the common case, in whole numbers: a double is an
-// integer times a power of two, so value * 10^decimals rounds exactly as
-// printf rounds it (to the nearest, ties to even) without the general
-// algorithm's long arithmetic. False, with nothing written, for a value
-// not finite or of 2^53 or more, more than nine decimals, or digits that
-// do not fit in 64 bits.
-bool appendSmallFixed(std::string &text, double value, int decimals) {
-#ifndef __SIZEOF_INT128__
-  // A 32-bit target has no 128-bit integers: the general algorithm does it.
-  (void)text, (void)value, (void)decimals;
-  return false;
-#else
-  if (decimals < 0 || decimals > 9 || !(std::fabs(value) < 0x1p53)) return false;
-  const uint64_t bits = std::bit_cast<uint64_t>(value);
-  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
-  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-  // |value| = mantissa * 2^exponent
-  const uint64_t mantissa = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
-  const int exponent = (biased == 0 ? 1 : biased) - 1075;
-  const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[decimals];  // below 2^83
-  unsigned __int128 rounded = 0;  // |value| * 10^decimals, to the nearest
-  if (exponent >= 0) {
-    rounded = scaled << exponent;
-  } else if (exponent > -100) {  // further down, what is left is below one half
-    const int shift = -exponent;
-    rounded = scaled >> shift;
-    const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
-    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
-  }
-  if ((rounded >> 64) != 0) return false;
-  const uint64_t units = static_cast<uint64_t>(rounded);
-  const uint64_t whole = units / kPowersOfTen[decimals];
-  uint64_t part = units - whole * kPowersOfTen[decimals];
-  char buffer[32];
-  char *end = buffer;
-  if (std::signbit(value)) *end++ = '-';
-  end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
-  if (decimals > 0) {
-    *end++ = '.';
-    char *digits = end;
-    end += decimals;
-    for (char *d = end; d != digits; part /= 10) *--d = static_cast<char>('0' + part % 10);
-  }
-  text.append(buffer, end);
-  return true;
-#endif
-}
-
-}  // namespace
-
-void appendPrintf(std::string &text, double value, int decimals) {
-  if (appendSmallFixed(text, value, decimals)) return;
-  // std::to_chars rounds as printf does and spells infinities and NaNs
-  // alike.
-  char buffer[128];
-  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  if (r.ec == std::errc()) {
-    text.append(buffer, r.ptr);
-    return;
-  }
-  // Too long for the buffer: up to 309 digits before the point.
-  std::vector<char> wide(320 + static_cast<size_t>(std::max(decimals, 0)));
-  const std::to_chars_result w = std::to_chars(wide.data(), wide.data() + wide.size(), value, std::chars_format::fixed, decimals);
-  text.append(wide.data(), w.ptr);
-}
+void appendPrintf(std::string &text, double value, int decimals) { text::appendPrintfFixed(text, value, decimals); }
 
 void appendFixed(std::string &text, double value, int decimals) {
   const size_t start = text.size();

@@ -1,0 +1,104 @@
+#include "files/scenario_lines.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace simhost {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The file's size as its end tells it; 0 where it has none (a pipe).
+size_t sizeHint(std::FILE *f) {
+  if (std::fseek(f, 0, SEEK_END) != 0) return 0;
+  const long size = std::ftell(f);
+  std::rewind(f);
+  return size > 0 ? static_cast<size_t>(size) : 0;
+}
+
+// A file that grows while it is read gets room twice as large each time.
+bool grow(LargeBlock &block, size_t &capacity, size_t used) {
+  const size_t larger = capacity > ScenarioLines::kMaxBytes / 2 ? ScenarioLines::kMaxBytes : capacity * 2;
+  LargeBlock bigger(larger);
+  if (!bigger.data()) return false;
+  std::memcpy(bigger.data(), block.data(), used);
+  block = std::move(bigger);
+  capacity = larger;
+  return true;
+}
+
+}  // namespace
+
+bool ScenarioLines::read(const std::string &path, std::string &error) {
+  File f(std::fopen(path.c_str(), "rb"));
+  if (!f) {
+    error = path + ": cannot be opened";
+    return false;
+  }
+  const std::string tooLarge = path + ": larger than a scenario may be (4 GiB)";
+  const std::string noRoom = path + ": no room in memory to read it";
+  const size_t hint = sizeHint(f.get());
+  if (hint > kMaxBytes) {
+    error = tooLarge;
+    return false;
+  }
+  // One byte more than the file has, so that reading it whole ends at once.
+  size_t capacity = std::max<size_t>(hint + 1, 64 * 1024);
+  LargeBlock block(capacity);
+  size_t used = 0;
+  for (;;) {
+    if (!block.data()) {
+      error = noRoom;
+      return false;
+    }
+    used += std::fread(static_cast<char *>(block.data()) + used, 1, capacity - used, f.get());
+    if (used < capacity) break;
+    if (capacity == kMaxBytes) {
+      char beyond;
+      if (std::fread(&beyond, 1, 1, f.get()) == 0) break;
+      error = tooLarge;
+      return false;
+    }
+    if (!grow(block, capacity, used)) {
+      error = noRoom;
+      return false;
+    }
+  }
+  bytes_ = std::move(block);
+  byteCount_ = used;
+  if (index()) return true;
+  error = noRoom;
+  return false;
+}
+
+bool ScenarioLines::index() {
+  const std::string_view text = bytes();
+  const size_t breaks = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  starts_ = LargeBlock((breaks + 2) * sizeof(std::uint32_t));
+  auto *at = static_cast<std::uint32_t *>(starts_.data());
+  if (!at) return false;
+  size_t count = 0;
+  at[0] = 0;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = text.find('\n', start);
+    start = end == std::string_view::npos ? text.size() : end + 1;
+    at[++count] = static_cast<std::uint32_t>(start);
+  }
+  lineCount_ = count;
+  return true;
+}
+
+std::string_view ScenarioLines::operator[](size_t i) const {
+  std::string_view line = bytes().substr(starts()[i], starts()[i + 1] - starts()[i]);
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+}  // namespace simhost
