@@ -86,6 +86,9 @@ private:
 
 void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std::string_view)> &line) {
   ScenarioWriter w;
+  // A call made while the lines are handed over starts with room of its own.
+  w.out = std::move(rt.spareBlockText);
+  w.out.clear();
   {
     BusyScope scope(rt);
     writeVesselLines(rt, v, w);
@@ -96,6 +99,7 @@ void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std
     line(text::trim(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
+  rt.spareBlockText = std::move(w.out);
 }
 
 std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "files/scenario_file.h"
 #include "world/fixed_digits.h"
@@ -16,8 +17,9 @@ namespace simhost {
 namespace {
 
 ScenarioBlock *g_block = nullptr;
-// What a save holds of its file before writing it.
-constexpr size_t kFilePieceBytes = size_t{1} << 20;
+// What a save holds of its file before writing it: room made once and
+// written again and again, so that a big world's save touches few fresh pages.
+constexpr size_t kFilePieceBytes = size_t{256} << 10;
 ScenarioWriter *g_writer = nullptr;
 constexpr double kDeg = 180.0 / geo::kPi;
 
@@ -58,16 +60,36 @@ void ScenarioBlock::reset() {
   sawStatus = sawRpos = false;
 }
 
+namespace {
+
+// A line break inside a line would split it: each becomes a blank. Sought
+// a vector at a time, as a save writes millions of lines that have none.
+void blankOut(char *from, char *end, char lineBreak) {
+  while (from != end) {
+    char *found = static_cast<char *>(std::memchr(from, lineBreak, static_cast<size_t>(end - from)));
+    if (!found) return;
+    *found = ' ';
+    from = found + 1;
+  }
+}
+
+}  // namespace
+
 void ScenarioWriter::line(std::string_view text) { line({text}); }
 
 void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
   const size_t start = out.size();
   for (std::string_view piece : pieces) out.append(piece);
   if (out.size() - start > kScenarioLineCapacity && overlong.empty()) overlong = out.substr(start, 40);
-  for (size_t i = start; i < out.size(); ++i)
-    if (out[i] == '\n' || out[i] == '\r') out[i] = ' ';
+  blankOut(out.data() + start, out.data() + out.size(), '\n');
+  blankOut(out.data() + start, out.data() + out.size(), '\r');
   out += '\n';
-  if (file && out.size() >= kFilePieceBytes) flush();
+  if (!file) return;
+  if (out.size() >= kFilePieceBytes) {
+    flush();
+  } else if (out.capacity() < kFilePieceBytes) {
+    out.reserve(kFilePieceBytes + kFilePieceBytes / 8);
+  }
 }
 
 void ScenarioWriter::flush() {

@@ -51,7 +51,7 @@ struct ScenarioBlock {
 struct ScenarioWriter {
   std::string out;
   std::string overlong;  // the first line that is too long, cut for messages
-  // While a save writes its file, out goes there a megabyte at a time (its
+  // While a save writes its file, out goes there a quarter megabyte at a time (its
   // line breaks made CR LF when crlf), so that a world of a hundred thousand
   // vessels is never held whole; null keeps everything in out.
   std::FILE *file = nullptr;

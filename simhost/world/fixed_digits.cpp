@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace simhost::text {
@@ -32,6 +33,11 @@ constexpr uint64_t kPowersOfTen[] = {1,
                                      100000000000000000,
                                      1000000000000000000};
 constexpr int kMostDecimals = 18;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 #endif
 
 // printf's digits for the common case, in whole numbers: a double is an
@@ -77,9 +83,15 @@ bool appendSmallFixed(std::string &out, double value, int decimals) {
     *end++ = '.';
     char *digits = end;
     end += decimals;
-    for (char *d = end; d != digits; part /= 10) *--d = static_cast<char>('0' + part % 10);
+    char *d = end;
+    // Two digits a step, from the last.
+    for (; d - digits >= 2; part /= 100) {
+      d -= 2;
+      std::memcpy(d, kDigitPairs + 2 * (part % 100), 2);
+    }
+    if (d != digits) *--d = static_cast<char>('0' + part % 10);
   }
-  out.append(buffer, end);
+  out.append(buffer, static_cast<size_t>(end - buffer));
   return true;
 #endif
 }
@@ -93,13 +105,13 @@ void appendPrintfFixed(std::string &out, double value, int decimals) {
   char buffer[128];
   const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   if (r.ec == std::errc()) {
-    out.append(buffer, r.ptr);
+    out.append(buffer, static_cast<size_t>(r.ptr - buffer));
     return;
   }
   // Too long for the buffer: up to 309 digits before the point.
   std::vector<char> wide(320 + static_cast<size_t>(std::max(decimals, 0)));
   const std::to_chars_result w = std::to_chars(wide.data(), wide.data() + wide.size(), value, std::chars_format::fixed, decimals);
-  out.append(wide.data(), w.ptr);
+  out.append(wide.data(), static_cast<size_t>(w.ptr - wide.data()));
 }
 
 }  // namespace simhost::text

@@ -27,8 +27,8 @@ constexpr size_t kLabelWidth = 13;
 
 // The account is gathered in one string and handed to the stream in pieces of
 // about this size: a world of a hundred thousand vessels gives tens of
-// megabytes.
-constexpr size_t kWrittenPiece = 1 << 20;
+// megabytes, and room made once for a piece is all the memory it touches.
+constexpr size_t kWrittenPiece = size_t{256} << 10;
 
 
 class ScenarioShow {
@@ -59,6 +59,7 @@ public:
       focusName = focus->name;
       focusFrame = viewFrame(*currentHost(), *focus);
     }
+    account.reserve(kWrittenPiece + kWrittenPiece / 8);
     header();
     for (OBJHANDLE vessel : vessels) {
       showVessel(sim, vessel);
@@ -118,9 +119,16 @@ private:
 
   // "  empty mass   " : the label, in its column.
   void label(std::string_view name) {
-    account += "  ";
+    // The indent and the column's blanks, added at once: every saved line
+    // after a block's first has an empty label.
+    static const std::string blanks(2 + kLabelWidth, ' ');
+    if (name.empty()) {
+      account += blanks;
+      return;
+    }
+    account.append(blanks, 0, 2);
     account += name;
-    if (name.size() < kLabelWidth) account.append(kLabelWidth - name.size(), ' ');
+    if (name.size() < kLabelWidth) account.append(blanks, 0, kLabelWidth - name.size());
   }
 
   void labelled(std::string_view name, std::string_view value) {
