@@ -24,14 +24,12 @@ void applyClassDefaults(Runtime &rt, VesselRecord &v, const VesselClass &cls) {
   v.size = cls.hasSize ? cls.size : 1.0;
   v.emptyMass = cls.hasMass ? cls.mass : 0.0;
   if (cls.hasTouchdown) {
-    for (int i = 0; i < 3; ++i) v.touchdown[i] = cls.touchdown[i];
+    v.cogElev = cogElevation(cls.touchdown);
   } else {
-    double h = 0.5 * v.size;
-    v.touchdown[0] = _V(0, -h, 1);
-    v.touchdown[1] = _V(-1, -h, -1);
-    v.touchdown[2] = _V(1, -h, -1);
+    const double h = 0.5 * v.size;
+    const VECTOR3 points[3] = {_V(0, -h, 1), _V(-1, -h, -1), _V(1, -h, -1)};
+    v.cogElev = cogElevation(points);
   }
-  v.cogElev = cogElevation(v.touchdown);
   for (const auto &a : cls.attachments) {
     Attachment *att = a.toParent ? v.parentPoints.add() : v.childPoints.add();
     att->owner = &v;

@@ -119,19 +119,20 @@ double VESSEL::GetMass() const {
 }
 void VESSEL::SetCameraOffset(const VECTOR3 &co) const {
   RECORD_OR();
-  v->cameraOffset = co;
+  v->shape().cameraOffset = co;
 }
 void VESSEL::SetCameraDefaultDirection(const VECTOR3 &cd) const {
   RECORD_OR();
-  v->cameraDir = cd;
+  v->shape().cameraDir = cd;
 }
 void VESSEL::SetTouchdownPoints(const VECTOR3 &pt1, const VECTOR3 &pt2, const VECTOR3 &pt3) const {
   RECORD_OR();
   if (!geo::finite(pt1) || !geo::finite(pt2) || !geo::finite(pt3)) return;
-  v->touchdown[0] = pt1;
-  v->touchdown[1] = pt2;
-  v->touchdown[2] = pt3;
-  v->cogElev = cogElevation(v->touchdown);
+  VECTOR3 *points = v->shape().touchdown;
+  points[0] = pt1;
+  points[1] = pt2;
+  points[2] = pt3;
+  v->cogElev = cogElevation(points);
   if (v->landed) refreshLanded(*v);
 }
 double VESSEL::GetCOG_elev() const {

@@ -6,12 +6,13 @@ namespace simhost {
 
 AttachmentList::~AttachmentList() {
   release(first_);
-  for (Attachment *a : rest_) release(a);
+  if (rest_)
+    for (Attachment *a : *rest_) release(a);
 }
 
 long AttachmentList::indexAfterFirst(const Attachment *point) const {
-  for (size_t i = 0; i < rest_.size(); ++i)
-    if (rest_[i] == point) return static_cast<long>(i + 1);
+  for (size_t i = 0; i < restSize(); ++i)
+    if ((*rest_)[i] == point) return static_cast<long>(i + 1);
   return -1;
 }
 
@@ -37,8 +38,10 @@ Attachment *AttachmentList::add() {
   Attachment *point = make();
   if (!first_)
     first_ = point;
-  else
-    rest_.push_back(point);
+  else {
+    if (!rest_) rest_ = std::make_unique<std::vector<Attachment *>>();
+    rest_->push_back(point);
+  }
   return point;
 }
 
@@ -46,10 +49,10 @@ bool AttachmentList::erase(Attachment *point) {
   const long i = indexOf(point);
   if (i < 0) return false;
   if (i == 0) {
-    first_ = rest_.empty() ? nullptr : rest_.front();
-    if (!rest_.empty()) rest_.erase(rest_.begin());
+    first_ = restSize() == 0 ? nullptr : rest_->front();
+    if (restSize() > 0) rest_->erase(rest_->begin());
   } else {
-    rest_.erase(rest_.begin() + (i - 1));
+    rest_->erase(rest_->begin() + (i - 1));
   }
   release(point);
   return true;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "OrbiterAPI.h"
@@ -41,10 +42,10 @@ public:
   AttachmentList(const AttachmentList &) = delete;
   AttachmentList &operator=(const AttachmentList &) = delete;
 
-  size_t size() const { return first_ ? 1 + rest_.size() : 0; }
+  size_t size() const { return first_ ? 1 + restSize() : 0; }
   bool empty() const { return first_ == nullptr; }
   // The point at index i (below size()).
-  Attachment *operator[](size_t i) const { return i == 0 ? first_ : rest_[i - 1]; }
+  Attachment *operator[](size_t i) const { return i == 0 ? first_ : (*rest_)[i - 1]; }
   // The point at index i, or null beyond the end.
   Attachment *at(size_t i) const { return i < size() ? (*this)[i] : nullptr; }
   // The index of the point, or -1 when it is not in the list.
@@ -60,12 +61,15 @@ public:
 
 private:
   long indexAfterFirst(const Attachment *point) const;
+  size_t restSize() const { return rest_ ? rest_->size() : 0; }
   Attachment *make();
   void release(Attachment *point);
 
-  // Read by scans: first_ and rest_ together.
+  // Read by scans: first_ and rest_ together. The points after the first
+  // are kept apart, made with the second: most vessels have one point a
+  // side or none, and a big world keeps a hundred thousand lists.
   Attachment *first_ = nullptr;
-  std::vector<Attachment *> rest_;
+  std::unique_ptr<std::vector<Attachment *>> rest_;
   AttachmentPlace *place_;
   bool placeUsed_ = false;
 };

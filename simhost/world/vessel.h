@@ -125,9 +125,19 @@ struct alignas(64) VesselRecord {
   // ---- definition
   double size = 1.0;
   double emptyMass = 0.0;
-  VECTOR3 touchdown[3]{};
-  double cogElev = 0.5;
-  VECTOR3 cameraOffset{}, cameraDir{0, 0, 1};
+  double cogElev = 0.5;  // from the touchdown points, the class's or the module's
+  // What a module set of its shape, as it set it; none until it sets one. A
+  // passive vessel stands on its class's touchdown points, which give its
+  // cogElev and need no copy in each of a hundred thousand records.
+  struct SetShape {
+    VECTOR3 touchdown[3]{};
+    VECTOR3 cameraOffset{}, cameraDir{0, 0, 1};
+  };
+  std::unique_ptr<SetShape> setShape;
+  SetShape &shape() {
+    if (!setShape) setShape = std::make_unique<SetShape>();
+    return *setShape;
+  }
   MeshSlots meshes;
   Visual visual;                // its owner is set once the visual is made
   VISHANDLE visHandle = nullptr;  // the visual, once made

@@ -24,11 +24,12 @@ protected:
     mill = dynamic_cast<VESSEL2 *>(run.Interface("Mill"));
     ASSERT_NE(mill, nullptr);
     record = run.Record("Mill");
+    ASSERT_NE(record->setShape, nullptr);
   }
   void ExpectCameraDirection(double x, double y, double z) {
-    EXPECT_EQ(record->cameraDir.x, x);
-    EXPECT_EQ(record->cameraDir.y, y);
-    EXPECT_EQ(record->cameraDir.z, z);
+    EXPECT_EQ(record->setShape->cameraDir.x, x);
+    EXPECT_EQ(record->setShape->cameraDir.y, y);
+    EXPECT_EQ(record->setShape->cameraDir.z, z);
   }
 
   MillRun run;

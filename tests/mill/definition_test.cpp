@@ -87,13 +87,14 @@ TEST_P(MillDefinition, StandsOnItsTouchdownPointsWithItsSizeMassAndCamera) {
   EXPECT_NEAR(vessel->GetAltitude(), 0.00001, 1e-6);
 
   const simhost::VesselRecord *record = run.Record(mill);
-  EXPECT_EQ(record->cameraOffset.x, 5.0);
-  EXPECT_EQ(record->cameraOffset.y, 1.5);
-  EXPECT_EQ(record->cameraOffset.z, 3.3);
-  EXPECT_EQ(record->cameraDir.z, -1.0);
-  EXPECT_EQ(record->touchdown[0].z, 2.0);
-  EXPECT_EQ(record->touchdown[1].x, -1.0);
-  EXPECT_EQ(record->touchdown[2].x, 1.0);
+  ASSERT_NE(record->setShape, nullptr);
+  EXPECT_EQ(record->setShape->cameraOffset.x, 5.0);
+  EXPECT_EQ(record->setShape->cameraOffset.y, 1.5);
+  EXPECT_EQ(record->setShape->cameraOffset.z, 3.3);
+  EXPECT_EQ(record->setShape->cameraDir.z, -1.0);
+  EXPECT_EQ(record->setShape->touchdown[0].z, 2.0);
+  EXPECT_EQ(record->setShape->touchdown[1].x, -1.0);
+  EXPECT_EQ(record->setShape->touchdown[2].x, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Origins, MillDefinition, ::testing::ValuesIn(Origins), OriginName);
