@@ -39,6 +39,10 @@ bool RunTarget::hasVessel(std::string_view name) {
   return false;
 }
 
+// A world of a hundred thousand ships asks its table of names at a random
+// place for each: asked ahead, the answer is there when the ship comes.
+void RunTarget::shipAhead(std::string_view name) { rt_.world.prefetchName(name); }
+
 bool RunTarget::classFileMissing(const std::string &className) {
   // Asked once a class: a busy file names few classes for many ships.
   if (!lastClass_.empty() && text::iequals(lastClass_, className)) return lastClassMissing_;

@@ -19,6 +19,7 @@ public:
   void expectVessels(size_t count) override { rt_.world.reserve(count); }
   void setDate(double mjd) override;
   bool hasVessel(std::string_view name) override;
+  void shipAhead(std::string_view name) override;
   bool makeVessel(const std::string &name, const std::string &className, ScenarioBlock &block,
                   std::string &why) override;
   void keepShipsGap(int line, std::vector<std::string> lines) override;

@@ -308,7 +308,12 @@ void Runtime::deleteVessel(VesselRecord *v, VesselRecord *alternative) {
 void Runtime::deleteAllVessels() {
   ++busy;
   focus = nullptr;
+  // Newest first; the names a few vessels ahead are made ready, as each
+  // removal from the table of names reads it at a random place.
+  constexpr size_t kNamesAhead = 8;
+  for (size_t k = 1; k <= kNamesAhead && k <= world.count(); ++k) world.prefetchName(world.at(world.count() - k)->name);
   while (world.count() > 0) {
+    if (world.count() > kNamesAhead) world.prefetchName(world.at(world.count() - 1 - kNamesAhead)->name);
     VesselRecord *v = world.at(world.count() - 1);
     detachAll(*this, *v);
     notifyVesselDeleted(v);

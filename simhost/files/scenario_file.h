@@ -91,6 +91,9 @@ public:
   virtual void setDate(double mjd) = 0;
   // Whether a vessel of the name is there already (ignoring case).
   virtual bool hasVessel(std::string_view name) = 0;
+  // The ship after the one being read has this name: the target may make
+  // ready to look it up while it makes this one.
+  virtual void shipAhead(std::string_view) {}
   // Makes the vessel of a NAME:CLASS line (or of a NAME line, whose class
   // is the name), which reads its block; or holds the ship as read. False
   // with the reason in why, or in block.error when the block was at fault.

@@ -23,6 +23,11 @@ VesselRecord *NameTable::find(std::string_view name) const {
   }
 }
 
+void NameTable::prefetch(std::string_view name) const {
+  if (size_ == 0) return;
+  __builtin_prefetch(&slots_[hashOf(name) & (size_ - 1)]);
+}
+
 void NameTable::insert(VesselRecord *record) {
   if ((count_ + 1) * 2 > size_) rebuild(size_ == 0 ? 64 : size_ * 2);
   const size_t mask = size_ - 1, hash = hashOf(record->name);

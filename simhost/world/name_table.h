@@ -17,6 +17,10 @@ struct VesselRecord;
 class NameTable {
 public:
   VesselRecord *find(std::string_view name) const;
+  // Starts fetching the slot where the name is sought into the cache: a
+  // big table is read at random places, each a wait on memory, and a load
+  // or teardown that knows the next name can wait for it while it works.
+  void prefetch(std::string_view name) const;
   // The record's name must not be in the table yet.
   void insert(VesselRecord *record);
   void erase(const VesselRecord *record);

@@ -28,6 +28,8 @@ VesselRecord *World::find(std::string_view name) const {
   return byName_.find(name);
 }
 
+void World::prefetchName(std::string_view name) const { byName_.prefetch(name); }
+
 std::string_view World::keepText(std::string_view text) {
   if (!lastText_.empty() && text == lastText_) return lastText_;
   auto it = texts_.find(text);

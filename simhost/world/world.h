@@ -55,6 +55,9 @@ public:
   }
   // The live vessel of that name, ignoring case; null if none.
   VesselRecord *find(std::string_view name) const;
+  // Starts fetching where a lookup, insertion or removal of the name will
+  // read into the cache.
+  void prefetchName(std::string_view name) const;
   // The live vessel behind a handle; null for anything else (a body, a
   // deleted vessel, a stray pointer).
   VesselRecord *fromHandle(const void *handle) const { return pool_.live(handle); }
