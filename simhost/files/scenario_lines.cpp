@@ -14,12 +14,13 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// The file's size as its end tells it; 0 where it has none (a pipe).
+// The file's size as its end tells it; 0 where it tells none that room
+// could be made for: a pipe, or a folder, whose end may lie far out.
 size_t sizeHint(std::FILE *f) {
   if (std::fseek(f, 0, SEEK_END) != 0) return 0;
   const long size = std::ftell(f);
   std::rewind(f);
-  return size > 0 ? static_cast<size_t>(size) : 0;
+  return size > 0 && static_cast<unsigned long>(size) < ScenarioLines::kMaxBytes ? static_cast<size_t>(size) : 0;
 }
 
 // A file that grows while it is read gets room twice as large each time.
@@ -44,10 +45,6 @@ bool ScenarioLines::read(const std::string &path, std::string &error) {
   const std::string tooLarge = path + ": larger than a scenario may be (4 GiB)";
   const std::string noRoom = path + ": no room in memory to read it";
   const size_t hint = sizeHint(f.get());
-  if (hint > kMaxBytes) {
-    error = tooLarge;
-    return false;
-  }
   // One byte more than the file has, so that reading it whole ends at once.
   size_t capacity = std::max<size_t>(hint + 1, 64 * 1024);
   LargeBlock block(capacity);
