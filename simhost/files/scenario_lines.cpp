@@ -76,7 +76,10 @@ bool ScenarioLines::read(const std::string &path, std::string &error) {
 
 bool ScenarioLines::index() {
   const std::string_view text = bytes();
-  const size_t breaks = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  size_t breaks = 0;
+  for (const char *at = text.data(), *end = at + text.size();
+       (at = static_cast<const char *>(std::memchr(at, '\n', static_cast<size_t>(end - at)))) != nullptr; ++at)
+    ++breaks;
   starts_ = LargeBlock((breaks + 2) * sizeof(std::uint32_t));
   auto *at = static_cast<std::uint32_t *>(starts_.data());
   if (!at) return false;

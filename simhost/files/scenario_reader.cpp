@@ -217,8 +217,8 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   block.file = file_;
   size_t j = i + 1;
   for (;; ++j) {
-    if (j >= lines_.size() || trimmed(j) == "END_SHIPS") return fail(i, "missing END of vessel " + name, error);
-    std::string_view l = trimmed(j);
+    const std::string_view l = j < lines_.size() ? trimmed(j) : std::string_view("END_SHIPS");
+    if (l == "END_SHIPS") return fail(i, "missing END of vessel " + name, error);
     if (text::iequals(l, "END")) break;
     if (!l.empty()) block.lines.push_back({static_cast<int>(j + 1), l});
   }

@@ -92,6 +92,19 @@ TEST_F(Worlds, LookupsByNameIgnoreCaseAndFindTheMoon) {
   VESSEL *v = oapiGetVesselInterface(oapiGetVesselByIndex(0));
   EXPECT_EQ(v->GetSurfaceRef(), moon);
   EXPECT_EQ(v->GetGravityRef(), moon);
+  // Names that differ only in the characters beside the letters are
+  // others; a name over several words of eight is found in any case.
+  VESSELSTATUS2 vs{};
+  vs.version = 2;
+  v->GetStatusEx(&vs);
+  const char *kNames[] = {"@x", "`x", "[x", "{x", "Long-Mixed-Case-Name-Twelve"};
+  for (const char *name : kNames) ASSERT_NE(oapiCreateVesselEx(name, "Crate", &vs), nullptr) << name;
+  for (const char *name : kNames) {
+    oapiGetObjectName(oapiGetVesselByName(const_cast<char *>(name)), buf, 2);
+    EXPECT_EQ(buf[0], name[0]) << name;
+  }
+  EXPECT_EQ(oapiGetVesselByName(const_cast<char *>("lONG-mIXED-cASE-nAME-tWELVE")),
+            oapiGetVesselByName(const_cast<char *>("Long-Mixed-Case-Name-Twelve")));
 }
 
 TEST_F(Worlds, MassChangesAreReported) {
