@@ -182,12 +182,13 @@ LineRead readAttached(std::string_view rest, ScenarioBlock *block, HostLine &rea
 
 LineRead readHostLine(std::string_view line, ScenarioBlock *block, HostLine &read) {
   std::string_view l = text::trim(line);
-  const text::FirstWords w(l);
-  if (w.empty()) return LineRead::NotOurs;
-  std::string_view key = w[0];
+  // The key alone first: a line's further words are counted only where its
+  // key asks for them, and a POS line is mostly digits.
+  const std::string_view key = text::firstWord(l);
+  if (key.empty()) return LineRead::NotOurs;
   std::string_view rest = l.substr(key.size());
   double *d = read.value;
-  if (text::iequals(key, "STATUS")) return readStatus(w, block, read);
+  if (text::iequals(key, "STATUS")) return readStatus(text::FirstWords(l), block, read);
   if (text::iequals(key, "POS")) {
     if (!text::parseNumbers(rest, d, 2)) return faulty(block, "POS needs longitude and latitude in degrees");
     if (std::fabs(d[1]) > 90) return faulty(block, "POS latitude beyond 90 degrees");
@@ -219,6 +220,7 @@ LineRead readHostLine(std::string_view line, ScenarioBlock *block, HostLine &rea
     return LineRead::Read;
   }
   if (text::iequals(key, "AFCMODE")) {
+    const text::FirstWords w(l);
     long long mode = 0;
     if (w.size() != 2 || !text::parseInteger(w[1], mode) || mode < 0 || mode > 0xffffffffLL)
       return faulty(block, "AFCMODE needs one whole number");

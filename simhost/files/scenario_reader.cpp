@@ -225,7 +225,8 @@ bool ScenarioParser::readShip(size_t &i, std::string &error) {
   for (size_t k = i; k <= j; ++k) block.verbatim.push_back(lines_[k]);
   if (j + 1 < lines_.size()) {
     const std::string_view next = trimmed(j + 1);
-    if (!next.empty() && !text::iequals(next, "END_SHIPS")) target_.shipAhead(text::trim(next.substr(0, next.find(':'))));
+    if (!next.empty() && !text::iequals(next, "END_SHIPS"))
+      target_.shipAhead(text::trim(next.substr(0, next.find(':'))));
   }
   block.shipLine = block.currentLine = static_cast<int>(i + 1);
   std::string why;

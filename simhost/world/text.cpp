@@ -71,6 +71,14 @@ bool istartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
 }
 
+std::string_view firstWord(std::string_view s) {
+  size_t start = 0;
+  while (start < s.size() && blank(s[start])) ++start;
+  size_t end = start;
+  while (end < s.size() && !blank(s[end])) ++end;
+  return s.substr(start, end - start);
+}
+
 FirstWords::FirstWords(std::string_view s) {
   forEachWord(s, [this](std::string_view word) {
     if (count_ < kKept) word_[count_] = word;

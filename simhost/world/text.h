@@ -21,6 +21,9 @@ inline bool iequals(std::string_view a, std::string_view b) { return a.size() ==
 bool istartsWith(std::string_view s, std::string_view prefix);
 // Blank-separated words.
 std::vector<std::string_view> words(std::string_view s);
+// The first blank-separated word; empty when there is none. Most of the
+// readers' keys need no more than this.
+std::string_view firstWord(std::string_view s);
 // The first few blank-separated words of a text, without allocating: what
 // the readers of a hundred thousand vessel lines need. size() counts all the
 // words, also those beyond the first kKept.
