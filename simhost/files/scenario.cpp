@@ -23,12 +23,9 @@ constexpr size_t kFilePieceBytes = size_t{256} << 10;
 ScenarioWriter *g_writer = nullptr;
 constexpr double kDeg = 180.0 / geo::kPi;
 
-// As printf's "%.*f" writes it, without its "-0.000000": the same value is
-// written one way.
 std::string fixed(double d, int decimals) {
   std::string s;
-  text::appendPrintfFixed(s, std::isfinite(d) ? d : 0, decimals);
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  text::appendFixed(s, std::isfinite(d) ? d : 0, decimals);
   return s;
 }
 
@@ -84,16 +81,14 @@ void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
   blankOut(out.data() + start, out.data() + out.size(), '\n');
   blankOut(out.data() + start, out.data() + out.size(), '\r');
   out += '\n';
-  if (!file) return;
-  if (out.size() >= kFilePieceBytes) {
-    flush();
-  } else if (out.capacity() < kFilePieceBytes) {
-    out.reserve(kFilePieceBytes + kFilePieceBytes / 8);
-  }
+  if (file && out.size() >= kFilePieceBytes) flush();
 }
 
 void ScenarioWriter::flush() {
-  if (!file || out.empty()) return;
+  if (!file) return;
+  // The room for a piece is made once, as the file is started.
+  if (out.capacity() < kFilePieceBytes) out.reserve(kFilePieceBytes + kFilePieceBytes / 8);
+  if (out.empty()) return;
   const std::string crlfOut = crlf ? withCrLf(out) : std::string();
   const std::string &piece = crlf ? crlfOut : out;
   if (std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) failed = true;

@@ -1,11 +1,13 @@
 #include "world/fixed_digits.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace simhost::text {
@@ -13,26 +15,13 @@ namespace simhost::text {
 namespace {
 
 #ifdef __SIZEOF_INT128__
-constexpr uint64_t kPowersOfTen[] = {1,
-                                     10,
-                                     100,
-                                     1000,
-                                     10000,
-                                     100000,
-                                     1000000,
-                                     10000000,
-                                     100000000,
-                                     1000000000,
-                                     10000000000,
-                                     100000000000,
-                                     1000000000000,
-                                     10000000000000,
-                                     100000000000000,
-                                     1000000000000000,
-                                     10000000000000000,
-                                     100000000000000000,
-                                     1000000000000000000};
 constexpr int kMostDecimals = 18;
+constexpr auto kPowersOfTen = [] {
+  std::array<uint64_t, kMostDecimals + 1> powers{};
+  uint64_t p = 1;
+  for (uint64_t &power : powers) power = std::exchange(p, p * 10);
+  return powers;
+}();
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -112,6 +101,12 @@ void appendPrintfFixed(std::string &out, double value, int decimals) {
   std::vector<char> wide(320 + static_cast<size_t>(std::max(decimals, 0)));
   const std::to_chars_result w = std::to_chars(wide.data(), wide.data() + wide.size(), value, std::chars_format::fixed, decimals);
   out.append(wide.data(), static_cast<size_t>(w.ptr - wide.data()));
+}
+
+void appendFixed(std::string &out, double value, int decimals) {
+  const size_t start = out.size();
+  appendPrintfFixed(out, value, decimals);
+  if (out[start] == '-' && out.find_first_not_of("0.", start + 1) == std::string::npos) out.erase(start, 1);
 }
 
 }  // namespace simhost::text

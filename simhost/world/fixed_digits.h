@@ -12,5 +12,8 @@ namespace simhost::text {
 // Adds value with decimals digits after the point to the end of out, "-0.0"
 // and "inf" included, as printf would.
 void appendPrintfFixed(std::string &out, double value, int decimals);
+// The same without a "-0.0" for a value that rounds to zero: one value is
+// written one way.
+void appendFixed(std::string &out, double value, int decimals);
 
 }  // namespace simhost::text

@@ -6,11 +6,7 @@ namespace simhost::command {
 
 void appendPrintf(std::string &text, double value, int decimals) { text::appendPrintfFixed(text, value, decimals); }
 
-void appendFixed(std::string &text, double value, int decimals) {
-  const size_t start = text.size();
-  appendPrintf(text, value, decimals);
-  if (text[start] == '-' && text.find_first_not_of("0.", start + 1) == std::string::npos) text.erase(start, 1);
-}
+void appendFixed(std::string &text, double value, int decimals) { text::appendFixed(text, value, decimals); }
 
 void appendTrimmed(std::string &text, double value, int maxDecimals) {
   const size_t start = text.size();

@@ -30,7 +30,6 @@ constexpr size_t kLabelWidth = 13;
 // megabytes, and room made once for a piece is all the memory it touches.
 constexpr size_t kWrittenPiece = size_t{256} << 10;
 
-
 class ScenarioShow {
 public:
   ScenarioShow(const ScenarioPlace &place, std::ostream &out, std::ostream &err) : place(place), out(out), err(err) {}
