@@ -14,7 +14,6 @@ namespace simhost::text {
 
 namespace {
 
-#ifdef __SIZEOF_INT128__
 constexpr int kMostDecimals = 18;
 constexpr auto kPowersOfTen = [] {
   std::array<uint64_t, kMostDecimals + 1> powers{};
@@ -27,7 +26,63 @@ constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
-#endif
+
+// The eight digits of a number below 10^8, leading zeros included: two
+// halves and four pairs, none waiting on the one before.
+void writeEightDigits(uint32_t n, char *to) {
+  const uint32_t high = n / 10000, low = n % 10000;
+  std::memcpy(to, kDigitPairs + 2 * (high / 100), 2);
+  std::memcpy(to + 2, kDigitPairs + 2 * (high % 100), 2);
+  std::memcpy(to + 4, kDigitPairs + 2 * (low / 100), 2);
+  std::memcpy(to + 6, kDigitPairs + 2 * (low % 100), 2);
+}
+
+// The usual number, a place or a heading, in plain double arithmetic: the
+// product with the power of ten is within a quarter of a thousandth of the
+// exact one below 2^42, so it rounds as the exact one does unless it lies
+// that close to a half. False, with nothing written, for any other value.
+bool appendPlainFixed(std::string &out, double value, int decimals) {
+  constexpr int kPlainDecimals = 16;  // two chunks of eight
+  if (decimals < 0 || decimals > kPlainDecimals) return false;
+  const double magnitude = std::fabs(value);
+  const double scaled = magnitude * static_cast<double>(kPowersOfTen[decimals]);
+  if (!(scaled < 0x1p42)) return false;
+  const auto truncated = static_cast<uint64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(truncated);
+  if (std::fabs(fraction - 0.5) <= 0x1p-10) return false;
+  const uint64_t units = truncated + (fraction > 0.5 ? 1 : 0);
+  // Rounding may carry into the whole part: 9.96 to one decimal is 10.0.
+  uint64_t whole = static_cast<uint64_t>(magnitude);
+  uint64_t part = units - whole * kPowersOfTen[decimals];
+  if (part >= kPowersOfTen[decimals]) {
+    ++whole;
+    part -= kPowersOfTen[decimals];
+  }
+  // Right to left, each digit stored once where it stays: the decimals end
+  // the buffer (a chunk's leading zeros fill what lies before them), then
+  // the point, the whole part and the sign.
+  char buffer[48];
+  char *const end = buffer + sizeof buffer;
+  char *start = end - decimals;
+  if (decimals > 0) {
+    writeEightDigits(static_cast<uint32_t>(part % 100000000), end - 8);
+    if (decimals > 8) writeEightDigits(static_cast<uint32_t>(part / 100000000), end - 16);
+    *--start = '.';
+  }
+  for (; whole >= 100; whole /= 100) {
+    start -= 2;
+    std::memcpy(start, kDigitPairs + 2 * (whole % 100), 2);
+  }
+  if (whole >= 10) {
+    start -= 2;
+    std::memcpy(start, kDigitPairs + 2 * whole, 2);
+  } else {
+    *--start = static_cast<char>('0' + whole);
+  }
+  if (std::signbit(value)) *--start = '-';
+  out.append(start, static_cast<size_t>(end - start));
+  return true;
+}
 
 // printf's digits for the common case, in whole numbers: a double is an
 // integer times a power of two, so value * 10^decimals rounds exactly as
@@ -88,7 +143,7 @@ bool appendSmallFixed(std::string &out, double value, int decimals) {
 }  // namespace
 
 void appendPrintfFixed(std::string &out, double value, int decimals) {
-  if (appendSmallFixed(out, value, decimals)) return;
+  if (appendPlainFixed(out, value, decimals) || appendSmallFixed(out, value, decimals)) return;
   // std::to_chars rounds as printf does and spells infinities and NaNs
   // alike.
   char buffer[128];

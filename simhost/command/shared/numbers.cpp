@@ -1,5 +1,8 @@
 #include "shared/numbers.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "world/fixed_digits.h"
 
 namespace simhost::command {
@@ -9,6 +12,14 @@ void appendPrintf(std::string &text, double value, int decimals) { text::appendP
 void appendFixed(std::string &text, double value, int decimals) { text::appendFixed(text, value, decimals); }
 
 void appendTrimmed(std::string &text, double value, int maxDecimals) {
+  // Masses and counts are mostly whole: their digits need no decimals to
+  // drop. Below 2^53 every such value is an exact integer.
+  if (value == std::trunc(value) && std::fabs(value) < 0x1p53) {
+    char digits[24];
+    const auto whole = static_cast<long long>(value);  // -0.0 becomes 0
+    text.append(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, whole).ptr - digits));
+    return;
+  }
   const size_t start = text.size();
   appendFixed(text, value, maxDecimals);
   if (text.find('.', start) != std::string::npos) {

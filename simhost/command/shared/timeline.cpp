@@ -63,8 +63,9 @@ std::string line(double t, const std::string &kind, const std::string &what) {
 // rounds to zero is on the positive side.
 void appendCoordinate(std::string &text, double degrees, char positive, char negative) {
   const size_t start = text.size();
-  appendFixed(text, std::fabs(degrees), 7);
-  const bool roundsToZero = text.find_first_not_of("0.", start) == std::string::npos;
+  appendPrintf(text, std::fabs(degrees), 7);
+  const bool roundsToZero = std::none_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
+                                         [](char c) { return c >= '1' && c <= '9'; });
   text += ' ';
   text += degrees < 0 && !roundsToZero ? negative : positive;
 }

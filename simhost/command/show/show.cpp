@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include "VesselAPI.h"
@@ -116,18 +117,19 @@ private:
     account.clear();
   }
 
-  // "  empty mass   " : the label, in its column.
+  // "  empty mass   " : the label, in its column, added at once: an
+  // account of a big world writes seven of them a vessel.
   void label(std::string_view name) {
-    // The indent and the column's blanks, added at once: every saved line
-    // after a block's first has an empty label.
-    static const std::string blanks(2 + kLabelWidth, ' ');
-    if (name.empty()) {
-      account += blanks;
+    constexpr size_t kColumn = 2 + kLabelWidth;
+    if (name.size() >= kLabelWidth) {
+      account.append(2, ' ');
+      account += name;
       return;
     }
-    account.append(blanks, 0, 2);
-    account += name;
-    if (name.size() < kLabelWidth) account.append(blanks, 0, kLabelWidth - name.size());
+    char column[kColumn];
+    std::memset(column, ' ', kColumn);
+    std::memcpy(column + 2, name.data(), name.size());
+    account.append(column, kColumn);
   }
 
   void labelled(std::string_view name, std::string_view value) {
