@@ -56,7 +56,9 @@ bool validName(const std::string &name, std::string &error) {
     error = "a vessel needs a name";
     return false;
   }
-  if (name.find_first_of(":\r\n") != std::string::npos || text::trim(name).size() != name.size()) {
+  const bool breaksLine =
+      std::any_of(name.begin(), name.end(), [](char c) { return c == ':' || c == '\r' || c == '\n'; });
+  if (breaksLine || text::trim(name).size() != name.size()) {
     error = "a vessel name cannot contain ':' or line breaks, nor start or end with blanks: '" + name + "'";
     return false;
   }

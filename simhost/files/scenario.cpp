@@ -134,7 +134,10 @@ void writeEmptyMassLine(double kg, ScenarioWriter &w) { w.item(kEmptyMassKey, te
 LineRead readEmptyMassLine(std::string_view line, ScenarioBlock *block, double &kg) {
   std::string_view l = text::trim(line);
   if (l.empty() || (l[0] != kEmptyMassKey[0] && l[0] != kEmptyMassKey[0] - 'A' + 'a')) return LineRead::NotOurs;
-  const size_t keyEnd = l.find_first_of(" \t");
+  // A loop, not find_first_of, which looks each character up in the set.
+  size_t keyEnd = 0;
+  while (keyEnd < l.size() && l[keyEnd] != ' ' && l[keyEnd] != '\t') ++keyEnd;
+  if (keyEnd == l.size()) keyEnd = std::string_view::npos;
   if (!text::iequals(l.substr(0, keyEnd), kEmptyMassKey)) return LineRead::NotOurs;
   double read = 0;
   if (keyEnd == std::string_view::npos || !text::parseNumbers(l.substr(keyEnd), &read, 1) || !std::isfinite(read) ||

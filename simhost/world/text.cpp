@@ -11,14 +11,6 @@
 namespace simhost::text {
 
 namespace {
-// Looked up rather than compared six times: the readers split every word
-// of a hundred thousand vessels' lines.
-constexpr auto kBlanks = [] {
-  std::array<bool, 256> table{};
-  for (unsigned char c : {' ', '\t', '\r', '\n', '\f', '\v'}) table[c] = true;
-  return table;
-}();
-bool blank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
 
 // Calls take(word) for each blank-separated word until it answers false;
 // false when it did.
@@ -37,12 +29,6 @@ bool forEachWord(std::string_view s, Take take) {
 // The "C" locale's tolower, without the call: only A-Z change.
 char lowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::string lower(std::string_view s) {
   std::string r(s);

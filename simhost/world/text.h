@@ -4,6 +4,7 @@
 // zero).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,7 +12,28 @@
 
 namespace simhost::text {
 
-std::string_view trim(std::string_view s);
+// Blanks as the simulator's files have them; looked up rather than
+// compared six times, as the readers split every word of a hundred
+// thousand vessels' lines.
+inline constexpr auto kBlanks = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '\f', '\v'}) table[c] = true;
+  return table;
+}();
+inline bool blank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
+
+// Inline: every line of a scenario is trimmed, most of them more than once.
+inline std::string_view trim(std::string_view s) {
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+// Where the first blank is; npos when there is none.
+inline size_t firstBlank(std::string_view s) {
+  for (size_t i = 0; i < s.size(); ++i)
+    if (blank(s[i])) return i;
+  return std::string_view::npos;
+}
 std::string lower(std::string_view s);
 // Texts of one size, compared without regard to case.
 bool iequalsSameSize(std::string_view a, std::string_view b);

@@ -8,6 +8,7 @@
 #include "Orbitersdk.h"
 #include "sim_tree.h"
 #include "host_extras.h"
+#include "files/scenario_lines.h"
 
 using simtest::SimTree;
 
@@ -107,6 +108,34 @@ TEST(Modules, LoadLibraryFindsExportsAndKeepsModulesLoaded) {
   EXPECT_EQ(LoadLibraryA("Config"), nullptr);
   EXPECT_EQ(FreeLibrary(m), TRUE);
   EXPECT_EQ(LoadLibraryA("Modules\\Probe.dll"), m);  // still the same module
+}
+
+// Lines as a scenario's reader sees them, whatever falls on the
+// eight-byte steps the breaks are sought in: each text against splitting
+// it one character at a time.
+TEST(ScenarioFiles, LinesAreSplitAtEveryBreak) {
+  SimTree tree;
+  const std::string texts[] = {"", "\n", "a", "a\n", "\n\n\n", "1234567\n", "12345678\n", "1234567\n9\n\n",
+                               "BEGIN_SHIPS\r\nRock:UCGO\\Cargos\\Lunar_Rock\r\nEND\r\nEND_SHIPS",
+                               "no break in this line of more than sixteen characters",
+                               "\x8a\x0a\xff\n\x0b\x09\n\x80x\n\n\x7f\n\x0a\x0a\x8a"};
+  for (const std::string &text : texts) {
+    std::vector<std::string> expected;
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      expected.push_back(line);
+      start = end + 1;
+    }
+    simhost::ScenarioLines lines;
+    std::string error;
+    ASSERT_TRUE(lines.read(tree.write("lines.scn", text), error)) << error;
+    std::vector<std::string> read;
+    for (size_t i = 0; i < lines.size(); ++i) read.emplace_back(lines[i]);
+    EXPECT_EQ(read, expected) << testing::PrintToString(text);
+  }
 }
 
 }  // namespace
