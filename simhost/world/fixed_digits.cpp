@@ -29,7 +29,7 @@ constexpr char kDigitPairs[] =
 
 // The eight digits of a number below 10^8, leading zeros included: two
 // halves and four pairs, none waiting on the one before.
-void writeEightDigits(uint32_t n, char *to) {
+inline void writeEightDigits(uint32_t n, char *to) {
   const uint32_t high = n / 10000, low = n % 10000;
   std::memcpy(to, kDigitPairs + 2 * (high / 100), 2);
   std::memcpy(to + 2, kDigitPairs + 2 * (high % 100), 2);
@@ -64,11 +64,13 @@ bool appendPlainFixed(std::string &out, double value, int decimals) {
   char buffer[48];
   char *const end = buffer + sizeof buffer;
   char *start = end - decimals;
-  if (decimals > 0) {
+  if (decimals > 2) {
     writeEightDigits(static_cast<uint32_t>(part % 100000000), end - 8);
     if (decimals > 8) writeEightDigits(static_cast<uint32_t>(part / 100000000), end - 16);
-    *--start = '.';
+  } else if (decimals > 0) {  // a distance or a mass: a pair, its first digit unused for one decimal
+    std::memcpy(end - 2, kDigitPairs + 2 * part, 2);
   }
+  if (decimals > 0) *--start = '.';
   for (; whole >= 100; whole /= 100) {
     start -= 2;
     std::memcpy(start, kDigitPairs + 2 * (whole % 100), 2);
