@@ -20,6 +20,7 @@ bool loadScenarioFile(Runtime &rt, const std::string &path, std::string &error) 
   rt.scenario.file = path;
   rt.setDate(kDefaultMjd);
   if (!lines.read(path, error)) return false;
+  rt.world.reserve(lines.endLines());
   rt.scenario.crlf = firstLineEndsInCrLf(lines.bytes());
   rt.holdEvents = true;
   bool ok;

@@ -63,6 +63,17 @@ void forEachBreak(std::string_view text, At at) {
     if (text[i] == '\n') at(i);
 }
 
+// Whether the line that ends at the break at offset reads "END", blanks
+// before it and a carriage return after it allowed.
+bool endsAnEndLine(std::string_view text, size_t breakAt) {
+  size_t end = breakAt;
+  if (end > 0 && text[end - 1] == '\r') --end;
+  if (end < 3 || text.compare(end - 3, 3, "END") != 0) return false;
+  size_t start = end - 3;
+  while (start > 0 && (text[start - 1] == ' ' || text[start - 1] == '\t')) --start;
+  return start == 0 || text[start - 1] == '\n';
+}
+
 }  // namespace
 
 bool ScenarioLines::read(const std::string &path, std::string &error) {
@@ -112,10 +123,15 @@ bool ScenarioLines::index() {
   if (!at) return false;
   size_t count = 0;
   at[0] = 0;
-  forEachBreak(text, [&](size_t where) { at[++count] = static_cast<std::uint32_t>(where + 1); });
+  size_t ends = 0;
+  forEachBreak(text, [&](size_t where) {
+    at[++count] = static_cast<std::uint32_t>(where + 1);
+    if (endsAnEndLine(text, where)) ++ends;
+  });
   // A last line without a break of its own.
   if (at[count] < text.size()) at[++count] = static_cast<std::uint32_t>(text.size());
   lineCount_ = count;
+  endLines_ = ends;
   return true;
 }
 

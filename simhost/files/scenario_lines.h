@@ -28,6 +28,10 @@ public:
   std::string_view bytes() const { return {static_cast<const char *>(bytes_.data()), byteCount_}; }
   size_t size() const { return lineCount_; }
   std::string_view operator[](size_t i) const;
+  // How many lines read "END", as a ship's block ends: what a load makes
+  // room for before its first vessel, rather than growing its tables a
+  // vessel at a time.
+  size_t endLines() const { return endLines_; }
 
 private:
   bool index();
@@ -37,6 +41,7 @@ private:
   size_t byteCount_ = 0;
   LargeBlock starts_;  // of each line, then the end of the last
   size_t lineCount_ = 0;
+  size_t endLines_ = 0;
 };
 
 }  // namespace simhost

@@ -76,8 +76,11 @@ public:
   OwnedVessel make();
   // Appends; the name must be free.
   VesselRecord *add(OwnedVessel record);
-  // Room for so many more vessels in the name table.
-  void reserve(size_t more) { byName_.reserve(list_.size() + more); }
+  // Room for so many more vessels in the list and the name table.
+  void reserve(size_t more) {
+    list_.reserve(list_.size() + more);
+    byName_.reserve(list_.size() + more);
+  }
   OwnedVessel remove(VesselRecord *record);
   // The text as kept once for every vessel that gives it (a class name as
   // spelled): a view, ended by '\0', that stays valid as long as the world.

@@ -118,14 +118,19 @@ TEST(ScenarioFiles, LinesAreSplitAtEveryBreak) {
   const std::string texts[] = {"", "\n", "a", "a\n", "\n\n\n", "1234567\n", "12345678\n", "1234567\n9\n\n",
                                "BEGIN_SHIPS\r\nRock:UCGO\\Cargos\\Lunar_Rock\r\nEND\r\nEND_SHIPS",
                                "no break in this line of more than sixteen characters",
-                               "\x8a\x0a\xff\n\x0b\x09\n\x80x\n\n\x7f\n\x0a\x0a\x8a"};
+                               "\x8a\x0a\xff\n\x0b\x09\n\x80x\n\n\x7f\n\x0a\x0a\x8a",
+                               "END\nA:B\n  END\r\nEND_SHIPS\nXEND\n\tEND\nEND"};
   for (const std::string &text : texts) {
     std::vector<std::string> expected;
+    size_t ends = 0;  // the last line has no break: a block is not ended by it
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
       if (end == std::string::npos) end = text.size();
       std::string line = text.substr(start, end - start);
       if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (end < text.size() && line.find_first_not_of(" \t") == line.find("END") && line.ends_with("END") &&
+          line.find("END") != std::string::npos)
+        ++ends;
       expected.push_back(line);
       start = end + 1;
     }
@@ -135,6 +140,7 @@ TEST(ScenarioFiles, LinesAreSplitAtEveryBreak) {
     std::vector<std::string> read;
     for (size_t i = 0; i < lines.size(); ++i) read.emplace_back(lines[i]);
     EXPECT_EQ(read, expected) << testing::PrintToString(text);
+    EXPECT_EQ(lines.endLines(), ends) << testing::PrintToString(text);
   }
 }
 
