@@ -3,7 +3,9 @@
 
 #include "files/scenario.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -60,14 +62,19 @@ void ScenarioBlock::reset() {
 namespace {
 
 // A line break inside a line would split it: each becomes a blank. Sought
-// a vector at a time, as a save writes millions of lines that have none.
-void blankOut(char *from, char *end, char lineBreak) {
-  while (from != end) {
-    char *found = static_cast<char *>(std::memchr(from, lineBreak, static_cast<size_t>(end - from)));
-    if (!found) return;
-    *found = ' ';
-    from = found + 1;
+// eight bytes at a time, as a save writes millions of lines that have none.
+void blankOutBreaks(char *from, char *end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; end - from >= 8; from += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, from, 8);
+      for (std::uint64_t found = text::bytesEqualTo(eight, '\n') | text::bytesEqualTo(eight, '\r'); found != 0;
+           found &= found - 1)
+        from[std::countr_zero(found) / 8] = ' ';
+    }
   }
+  for (; from != end; ++from)
+    if (*from == '\n' || *from == '\r') *from = ' ';
 }
 
 }  // namespace
@@ -78,8 +85,7 @@ void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
   const size_t start = out.size();
   for (std::string_view piece : pieces) out.append(piece);
   if (out.size() - start > kScenarioLineCapacity && overlong.empty()) overlong = out.substr(start, 40);
-  blankOut(out.data() + start, out.data() + out.size(), '\n');
-  blankOut(out.data() + start, out.data() + out.size(), '\r');
+  blankOutBreaks(out.data() + start, out.data() + out.size());
   out += '\n';
   if (file && out.size() >= kFilePieceBytes) flush();
 }

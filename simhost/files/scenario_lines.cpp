@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "world/text.h"
+
 namespace simhost {
 
 namespace {
@@ -36,15 +38,6 @@ bool grow(LargeBlock &block, size_t &capacity, size_t used) {
   return true;
 }
 
-// The line breaks among eight bytes, as the top bit of each byte that is one:
-// a byte is a break where its difference from one is zero, and a byte is
-// zero where neither its low seven bits nor its top bit are set.
-std::uint64_t breaksAmong(std::uint64_t eight) {
-  constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
-  const std::uint64_t x = eight ^ 0x0a0a0a0a0a0a0a0aull;
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
 // Calls at(offset) for each line break in order: eight bytes at a time, as
 // a scenario of a hundred thousand vessels has half a million of them, and
 // a call to find each would cost more than the looking.
@@ -55,7 +48,7 @@ void forEachBreak(std::string_view text, At at) {
     for (; i + 8 <= text.size(); i += 8) {
       std::uint64_t eight;
       std::memcpy(&eight, text.data() + i, 8);
-      for (std::uint64_t found = breaksAmong(eight); found != 0; found &= found - 1)
+      for (std::uint64_t found = text::bytesEqualTo(eight, '\n'); found != 0; found &= found - 1)
         at(i + static_cast<size_t>(std::countr_zero(found)) / 8);
     }
   }

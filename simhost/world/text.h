@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,16 @@ inline std::string_view trim(std::string_view s) {
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
 }
+// The bytes among eight that equal c, as the top bit of each: a byte
+// equals c where its difference from c is zero, and a byte is zero where
+// neither its low seven bits nor its top bit are set. Eight bytes are
+// looked at in a step where a scenario has millions to look at.
+inline std::uint64_t bytesEqualTo(std::uint64_t eight, char c) {
+  constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+  const std::uint64_t x = eight ^ (0x0101010101010101ull * static_cast<unsigned char>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
 // Where the first blank is; npos when there is none.
 inline size_t firstBlank(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i)

@@ -1,6 +1,7 @@
 // The simulator's path rules, opening files and loading modules by them.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "Orbitersdk.h"
 #include "sim_tree.h"
 #include "host_extras.h"
+#include "files/scenario.h"
 #include "files/scenario_lines.h"
 
 using simtest::SimTree;
@@ -141,6 +143,21 @@ TEST(ScenarioFiles, LinesAreSplitAtEveryBreak) {
     for (size_t i = 0; i < lines.size(); ++i) read.emplace_back(lines[i]);
     EXPECT_EQ(read, expected) << testing::PrintToString(text);
     EXPECT_EQ(lines.endLines(), ends) << testing::PrintToString(text);
+  }
+}
+
+// A break a module puts inside a saved line becomes a blank wherever it
+// falls, so that the line stays one line.
+TEST(ScenarioFiles, BreaksInsideASavedLineBecomeBlanks) {
+  const std::string pieces[][2] = {{"\n", ""},          {"  KEY", "\r\nvalue"}, {"1234567\n", "9\r"},
+                                   {"12345678", "\n"}, {"\r\r\r\r\r\r\r\r\r", "x"}, {"no break at all", ""}};
+  for (const auto &piece : pieces) {
+    simhost::ScenarioWriter w;
+    w.line({piece[0], piece[1]});
+    std::string expected = piece[0] + piece[1];
+    std::replace(expected.begin(), expected.end(), '\n', ' ');
+    std::replace(expected.begin(), expected.end(), '\r', ' ');
+    EXPECT_EQ(w.out, expected + "\n") << testing::PrintToString(piece[0] + piece[1]);
   }
 }
 
