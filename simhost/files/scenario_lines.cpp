@@ -61,7 +61,7 @@ void forEachBreak(std::string_view text, At at) {
 bool endsAnEndLine(std::string_view text, size_t breakAt) {
   size_t end = breakAt;
   if (end > 0 && text[end - 1] == '\r') --end;
-  if (end < 3 || text.compare(end - 3, 3, "END") != 0) return false;
+  if (end < 3 || text[end - 1] != 'D' || text[end - 2] != 'N' || text[end - 3] != 'E') return false;
   size_t start = end - 3;
   while (start > 0 && (text[start - 1] == ' ' || text[start - 1] == '\t')) --start;
   return start == 0 || text[start - 1] == '\n';
@@ -109,18 +109,17 @@ bool ScenarioLines::read(const std::string &path, std::string &error) {
 
 bool ScenarioLines::index() {
   const std::string_view text = bytes();
-  size_t breaks = 0;
-  forEachBreak(text, [&breaks](size_t) { ++breaks; });
+  size_t breaks = 0, ends = 0;
+  forEachBreak(text, [&](size_t where) {
+    ++breaks;
+    if (endsAnEndLine(text, where)) ++ends;
+  });
   starts_ = LargeBlock((breaks + 2) * sizeof(std::uint32_t));
   auto *at = static_cast<std::uint32_t *>(starts_.data());
   if (!at) return false;
   size_t count = 0;
   at[0] = 0;
-  size_t ends = 0;
-  forEachBreak(text, [&](size_t where) {
-    at[++count] = static_cast<std::uint32_t>(where + 1);
-    if (endsAnEndLine(text, where)) ++ends;
-  });
+  forEachBreak(text, [&](size_t where) { at[++count] = static_cast<std::uint32_t>(where + 1); });
   // A last line without a break of its own.
   if (at[count] < text.size()) at[++count] = static_cast<std::uint32_t>(text.size());
   lineCount_ = count;
