@@ -63,18 +63,49 @@ namespace {
 
 // A line break inside a line would split it: each becomes a blank. Sought
 // eight bytes at a time, as a save writes millions of lines that have none.
+void blankOutEight(char *at) {
+  std::uint64_t eight;
+  std::memcpy(&eight, at, 8);
+  for (std::uint64_t found = text::bytesEqualTo(eight, '\n') | text::bytesEqualTo(eight, '\r'); found != 0;
+       found &= found - 1)
+    at[std::countr_zero(found) / 8] = ' ';
+}
+
 void blankOutBreaks(char *from, char *end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; end - from >= 8; from += 8) {
-      std::uint64_t eight;
-      std::memcpy(&eight, from, 8);
-      for (std::uint64_t found = text::bytesEqualTo(eight, '\n') | text::bytesEqualTo(eight, '\r'); found != 0;
-           found &= found - 1)
-        from[std::countr_zero(found) / 8] = ' ';
-    }
+  if (std::endian::native == std::endian::little && end - from >= 8) {
+    for (; end - from > 8; from += 8) blankOutEight(from);
+    // The last eight bytes, overlapping what was looked at: blanking twice
+    // is blanking once.
+    blankOutEight(end - 8);
+    return;
   }
   for (; from != end; ++from)
     if (*from == '\n' || *from == '\r') *from = ' ';
+}
+
+// Copies a piece of a line and returns where it ends: most pieces are a few
+// characters, which two overlapping word copies move for less than a call.
+char *copyPiece(char *to, std::string_view piece) {
+  const char *from = piece.data();
+  const size_t n = piece.size();
+  if (n >= 16) {
+    std::memcpy(to, from, n);
+  } else if (n >= 8) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  }
+  return to + n;
 }
 
 }  // namespace
@@ -82,11 +113,24 @@ void blankOutBreaks(char *from, char *end) {
 void ScenarioWriter::line(std::string_view text) { line({text}); }
 
 void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
-  const size_t start = out.size();
-  for (std::string_view piece : pieces) out.append(piece);
-  if (out.size() - start > kScenarioLineCapacity && overlong.empty()) overlong = out.substr(start, 40);
-  blankOutBreaks(out.data() + start, out.data() + out.size());
-  out += '\n';
+  size_t length = 0;
+  for (std::string_view piece : pieces) length += piece.size();
+  if (length > kScenarioLineCapacity) {
+    const size_t start = out.size();
+    for (std::string_view piece : pieces) out.append(piece);
+    if (overlong.empty()) overlong = out.substr(start, 40);
+    blankOutBreaks(out.data() + start, out.data() + out.size());
+    out += '\n';
+  } else {
+    // Put together here and added at once: a save writes millions of lines
+    // of a few short pieces each.
+    char text[kScenarioLineCapacity + 1];
+    char *at = text;
+    for (std::string_view piece : pieces) at = copyPiece(at, piece);
+    blankOutBreaks(text, at);
+    *at++ = '\n';
+    out.append(text, static_cast<size_t>(at - text));
+  }
   if (file && out.size() >= kFilePieceBytes) flush();
 }
 
