@@ -16,6 +16,10 @@ struct Walker {
 const int WALKER_SLOTS = 64;
 Walker walkers[WALKER_SLOTS];
 unsigned long placements = 0;
+// Slots with somebody in them: the host tells the module of every vessel
+// deleted, a hundred thousand as a big world ends, and mostly nobody is
+// outside any of them.
+int slotsTaken = 0;
 
 Walker *walkerOutside(OBJHANDLE vessel) {
   for (Walker &w : walkers)
@@ -43,7 +47,10 @@ double distance(const VECTOR3 &a, const VECTOR3 &b) {
 DLLCLBK int UMmuEva(OBJHANDLE vessel, double x, double y, double z) {
   if (!vessel || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return 0;
   Walker *walker = walkerOutside(vessel);
-  if (!walker) walker = &slotForNewWalker();
+  if (!walker) {
+    walker = &slotForNewWalker();
+    if (!walker->vessel) ++slotsTaken;
+  }
   walker->vessel = vessel;
   walker->position = _V(x, y, z);
   walker->placedAt = ++placements;
@@ -64,8 +71,11 @@ DLLCLBK int UMmuCrewOutside(OBJHANDLE vessel, double position[3]) {
 // The crew member outside a vessel that goes is gone with it; a later vessel
 // given the same handle starts with nobody outside.
 DLLCLBK void opcDeleteVessel(OBJHANDLE vessel) {
-  if (!vessel) return;
-  if (Walker *walker = walkerOutside(vessel)) *walker = Walker{};
+  if (!vessel || slotsTaken == 0) return;
+  if (Walker *walker = walkerOutside(vessel)) {
+    *walker = Walker{};
+    --slotsTaken;
+  }
 }
 
 DLLCLBK int UMmuActivate(OBJHANDLE vessel) {
