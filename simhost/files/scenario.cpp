@@ -83,28 +83,28 @@ void blankOutBreaks(char *from, char *end) {
     if (*from == '\n' || *from == '\r') *from = ' ';
 }
 
+// n bytes, sizeof(Word) to twice that, as two words that may overlap.
+template <typename Word>
+void copyAsTwoWords(char *to, const char *from, size_t n) {
+  Word head, tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+}
+
 // Copies a piece of a line and returns where it ends: most pieces are a few
 // characters, which two overlapping word copies move for less than a call.
 char *copyPiece(char *to, std::string_view piece) {
-  const char *from = piece.data();
   const size_t n = piece.size();
-  if (n >= 16) {
-    std::memcpy(to, from, n);
-  } else if (n >= 8) {
-    std::uint64_t head, tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
-  } else if (n >= 4) {
-    std::uint32_t head, tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
-  } else {
-    for (size_t i = 0; i < n; ++i) to[i] = from[i];
-  }
+  if (n >= 16)
+    std::memcpy(to, piece.data(), n);
+  else if (n >= 8)
+    copyAsTwoWords<std::uint64_t>(to, piece.data(), n);
+  else if (n >= 4)
+    copyAsTwoWords<std::uint32_t>(to, piece.data(), n);
+  else
+    for (size_t i = 0; i < n; ++i) to[i] = piece[i];
   return to + n;
 }
 
