@@ -64,8 +64,8 @@ std::string line(double t, const std::string &kind, const std::string &what) {
 void appendCoordinate(std::string &text, double degrees, char positive, char negative) {
   const size_t start = text.size();
   appendPrintf(text, std::fabs(degrees), 7);
-  const bool roundsToZero = std::none_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                                         [](char c) { return c >= '1' && c <= '9'; });
+  const bool roundsToZero = std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
+                                        [](char c) { return c == '0' || c == '.'; });
   text += ' ';
   text += degrees < 0 && !roundsToZero ? negative : positive;
 }
