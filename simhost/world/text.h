@@ -29,6 +29,7 @@ inline std::string_view trim(std::string_view s) {
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
 }
+
 // The bytes among eight that equal c, as the top bit of each: a byte
 // equals c where its difference from c is zero, and a byte is zero where
 // neither its low seven bits nor its top bit are set. Eight bytes are
@@ -39,12 +40,6 @@ inline std::uint64_t bytesEqualTo(std::uint64_t eight, char c) {
   return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
-// Where the first blank is; npos when there is none.
-inline size_t firstBlank(std::string_view s) {
-  for (size_t i = 0; i < s.size(); ++i)
-    if (blank(s[i])) return i;
-  return std::string_view::npos;
-}
 std::string lower(std::string_view s);
 // Texts of one size, compared without regard to case.
 bool iequalsSameSize(std::string_view a, std::string_view b);
