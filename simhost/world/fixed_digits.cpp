@@ -37,36 +37,17 @@ inline void writeEightDigits(uint32_t n, char *to) {
   std::memcpy(to + 6, kDigitPairs + 2 * (low % 100), 2);
 }
 
-// The usual number, a place or a heading, in plain double arithmetic: the
-// product with the power of ten is within a quarter of a thousandth of the
-// exact one below 2^42, so it rounds as the exact one does unless it lies
-// that close to a half. False, with nothing written, for any other value.
-bool appendPlainFixed(std::string &out, double value, int decimals) {
-  constexpr int kPlainDecimals = 16;  // two chunks of eight
-  if (decimals < 0 || decimals > kPlainDecimals) return false;
-  const double magnitude = std::fabs(value);
-  const double scaled = magnitude * static_cast<double>(kPowersOfTen[decimals]);
-  if (!(scaled < 0x1p42)) return false;
-  const auto truncated = static_cast<uint64_t>(scaled);
-  const double fraction = scaled - static_cast<double>(truncated);
-  if (std::fabs(fraction - 0.5) <= 0x1p-10) return false;
-  const uint64_t units = truncated + (fraction > 0.5 ? 1 : 0);
-  // Rounding may carry into the whole part: 9.96 to one decimal is 10.0.
-  uint64_t whole = static_cast<uint64_t>(magnitude);
-  uint64_t part = units - whole * kPowersOfTen[decimals];
-  if (part >= kPowersOfTen[decimals]) {
-    ++whole;
-    part -= kPowersOfTen[decimals];
-  }
-  // Right to left, each digit stored once where it stays: the decimals end
-  // the buffer (a chunk's leading zeros fill what lies before them), then
-  // the point, the whole part and the sign.
+// Adds the digits of a number split at its point, |value| = whole +
+// part / 10^decimals. Right to left, each digit stored once where it stays:
+// the decimals end the buffer (a chunk's leading zeros fill what lies
+// before them), then the point, the whole part and the sign.
+void appendDigits(std::string &out, bool negative, uint64_t whole, uint64_t part, int decimals) {
   char buffer[48];
   char *const end = buffer + sizeof buffer;
   char *start = end - decimals;
   if (decimals > 2) {
-    writeEightDigits(static_cast<uint32_t>(part % 100000000), end - 8);
-    if (decimals > 8) writeEightDigits(static_cast<uint32_t>(part / 100000000), end - 16);
+    for (char *chunk = end - 8; chunk + 8 > start; chunk -= 8, part /= 100000000)
+      writeEightDigits(static_cast<uint32_t>(part % 100000000), chunk);
   } else if (decimals > 0) {  // a distance or a mass: a pair, its first digit unused for one decimal
     std::memcpy(end - 2, kDigitPairs + 2 * part, 2);
   }
@@ -81,8 +62,32 @@ bool appendPlainFixed(std::string &out, double value, int decimals) {
   } else {
     *--start = static_cast<char>('0' + whole);
   }
-  if (std::signbit(value)) *--start = '-';
+  if (negative) *--start = '-';
   out.append(start, static_cast<size_t>(end - start));
+}
+
+// The usual number, a place or a heading, in plain double arithmetic: the
+// product with the power of ten is within a quarter of a thousandth of the
+// exact one below 2^42, so it rounds as the exact one does unless it lies
+// that close to a half. False, with nothing written, for any other value.
+bool appendPlainFixed(std::string &out, double value, int decimals) {
+  // Every power of ten up to 10^18 is exact as a double.
+  if (decimals < 0 || decimals > kMostDecimals) return false;
+  const double magnitude = std::fabs(value);
+  const double scaled = magnitude * static_cast<double>(kPowersOfTen[decimals]);
+  if (!(scaled < 0x1p42)) return false;
+  const auto truncated = static_cast<uint64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(truncated);
+  if (std::fabs(fraction - 0.5) <= 0x1p-10) return false;
+  const uint64_t units = truncated + (fraction > 0.5 ? 1 : 0);
+  // Rounding may carry into the whole part: 9.96 to one decimal is 10.0.
+  uint64_t whole = static_cast<uint64_t>(magnitude);
+  uint64_t part = units - whole * kPowersOfTen[decimals];
+  if (part >= kPowersOfTen[decimals]) {
+    ++whole;
+    part -= kPowersOfTen[decimals];
+  }
+  appendDigits(out, std::signbit(value), whole, part, decimals);
   return true;
 }
 
@@ -120,24 +125,7 @@ bool appendSmallFixed(std::string &out, double value, int decimals) {
   if ((rounded >> 64) != 0) return false;
   const uint64_t units = static_cast<uint64_t>(rounded);
   const uint64_t whole = units / kPowersOfTen[decimals];
-  uint64_t part = units - whole * kPowersOfTen[decimals];
-  char buffer[48];
-  char *end = buffer;
-  if (std::signbit(value)) *end++ = '-';
-  end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
-  if (decimals > 0) {
-    *end++ = '.';
-    char *digits = end;
-    end += decimals;
-    char *d = end;
-    // Two digits a step, from the last.
-    for (; d - digits >= 2; part /= 100) {
-      d -= 2;
-      std::memcpy(d, kDigitPairs + 2 * (part % 100), 2);
-    }
-    if (d != digits) *--d = static_cast<char>('0' + part % 10);
-  }
-  out.append(buffer, static_cast<size_t>(end - buffer));
+  appendDigits(out, std::signbit(value), whole, units - whole * kPowersOfTen[decimals], decimals);
   return true;
 #endif
 }

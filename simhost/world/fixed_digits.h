@@ -1,8 +1,8 @@
 // A number in fixed decimals, digit for digit as printf's "%.*f" writes it:
 // the saved scenario's places and headings and every number the commands
 // show take it from here. A world of a hundred thousand vessels writes
-// millions of them, so the common case is done in whole numbers rather than
-// by the general algorithm.
+// millions of them, so the common cases are done in plain doubles or whole
+// numbers rather than by the general algorithm.
 #pragma once
 
 #include <string>
