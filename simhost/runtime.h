@@ -29,9 +29,9 @@ public:
 
   ClassLibrary classes;
   ScenarioMeta scenario;
-  // The room one vessel's block is written in to be handed over line by
-  // line (forEachBlockLine), kept for the next: an account of every vessel
-  // of a big world asks for a hundred thousand blocks.
+  // The room one vessel's block is written in (blockText), kept for the
+  // next: an account of every vessel of a big world asks for a hundred
+  // thousand blocks.
   std::string spareBlockText;
   FaultSet faults;  // injected by tests and scripts; none at start
 

@@ -3,7 +3,6 @@
 // files themselves are read and written by files/scenario_file.h.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +24,9 @@ bool saveScenarioFile(Runtime &rt, const std::string &path, std::string &error);
 // The lines of a vessel's block as a save writes them, between NAME:CLASS
 // and END, without their indentation.
 std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v);
-// The same lines handed to line one by one as they are written: an account
-// of every vessel of a large world keeps none of them.
-void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std::string_view)> &line);
+// The same lines as written, indented and each ended by '\n', in room kept
+// from one call to the next (Runtime::spareBlockText): an account of every
+// vessel of a large world keeps none of them. Valid until the next call.
+std::string_view blockText(Runtime &rt, VesselRecord &v);
 
 }  // namespace simhost

@@ -84,27 +84,27 @@ private:
 
 }  // namespace
 
-void forEachBlockLine(Runtime &rt, VesselRecord &v, const std::function<void(std::string_view)> &line) {
+std::string_view blockText(Runtime &rt, VesselRecord &v) {
   ScenarioWriter w;
-  // A call made while the lines are handed over starts with room of its own.
+  // A call made while this one writes starts with room of its own.
   w.out = std::move(rt.spareBlockText);
   w.out.clear();
   {
     BusyScope scope(rt);
     writeVesselLines(rt, v, w);
   }
-  std::string_view rest = w.out;
-  while (!rest.empty()) {
-    const size_t end = std::min(rest.find('\n'), rest.size());
-    line(text::trim(rest.substr(0, end)));
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
   rt.spareBlockText = std::move(w.out);
+  return rt.spareBlockText;
 }
 
 std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
   std::vector<std::string> lines;
-  forEachBlockLine(rt, v, [&lines](std::string_view line) { lines.emplace_back(line); });
+  std::string_view rest = blockText(rt, v);
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    lines.emplace_back(text::trim(rest.substr(0, end)));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
   return lines;
 }
 

@@ -133,10 +133,10 @@ bool Simulation::vesselBlockLines(const std::string &name, std::vector<std::stri
   return true;
 }
 
-bool Simulation::forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line) {
+bool Simulation::blockText(OBJHANDLE vessel, std::string_view &text) {
   VesselRecord *v = impl->rt.world.fromHandle(vessel);
   if (!v) return false;
-  simhost::forEachBlockLine(impl->rt, *v, line);
+  text = simhost::blockText(impl->rt, *v);
   return true;
 }
 

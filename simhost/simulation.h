@@ -35,7 +35,6 @@
 //            struck; see the fault methods below)
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -85,11 +84,12 @@ public:
   // NAME:CLASS line and END, without their indentation. False when there
   // is no vessel of that name.
   bool vesselBlockLines(const std::string &name, std::vector<std::string> &lines, std::string &error);
-  // The same lines of the vessel behind a handle, handed to line one by
-  // one as they are written: an account of every vessel of a large world
-  // looks none up by name and keeps none. False when the handle is no
-  // vessel's.
-  bool forEachBlockLine(OBJHANDLE vessel, const std::function<void(std::string_view)> &line);
+  // The same lines of the vessel behind a handle, as written, each ended
+  // by '\n' and indented as in the file: an account of every vessel of a
+  // large world looks none up by name and keeps none. The text stays as it
+  // is until the next call for a vessel's block. False when the handle is
+  // no vessel's.
+  bool blockText(OBJHANDLE vessel, std::string_view &text);
   // What the last load kept as read and noted: the ships held as read, not
   // in the world, and the notes with their lines, in file order.
   const ScenarioMeta &scenarioRead() const;

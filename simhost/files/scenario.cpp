@@ -83,31 +83,6 @@ void blankOutBreaks(char *from, char *end) {
     if (*from == '\n' || *from == '\r') *from = ' ';
 }
 
-// n bytes, sizeof(Word) to twice that, as two words that may overlap.
-template <typename Word>
-void copyAsTwoWords(char *to, const char *from, size_t n) {
-  Word head, tail;
-  std::memcpy(&head, from, sizeof head);
-  std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
-  std::memcpy(to, &head, sizeof head);
-  std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
-}
-
-// Copies a piece of a line and returns where it ends: most pieces are a few
-// characters, which two overlapping word copies move for less than a call.
-char *copyPiece(char *to, std::string_view piece) {
-  const size_t n = piece.size();
-  if (n >= 16)
-    std::memcpy(to, piece.data(), n);
-  else if (n >= 8)
-    copyAsTwoWords<std::uint64_t>(to, piece.data(), n);
-  else if (n >= 4)
-    copyAsTwoWords<std::uint32_t>(to, piece.data(), n);
-  else
-    for (size_t i = 0; i < n; ++i) to[i] = piece[i];
-  return to + n;
-}
-
 }  // namespace
 
 void ScenarioWriter::line(std::string_view text) { line({text}); }
@@ -126,7 +101,7 @@ void ScenarioWriter::line(std::initializer_list<std::string_view> pieces) {
     // of a few short pieces each.
     char text[kScenarioLineCapacity + 1];
     char *at = text;
-    for (std::string_view piece : pieces) at = copyPiece(at, piece);
+    for (std::string_view piece : pieces) at = text::copyPiece(at, piece);
     blankOutBreaks(text, at);
     *at++ = '\n';
     out.append(text, static_cast<size_t>(at - text));

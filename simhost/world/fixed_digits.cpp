@@ -7,14 +7,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "world/text.h"
 
 namespace simhost::text {
 
 namespace {
 
-constexpr int kMostDecimals = 18;
+constexpr int kMostDecimals = kMostFixedDecimals;
 constexpr auto kPowersOfTen = [] {
   std::array<uint64_t, kMostDecimals + 1> powers{};
   uint64_t p = 1;
@@ -37,13 +40,19 @@ inline void writeEightDigits(uint32_t n, char *to) {
   std::memcpy(to + 6, kDigitPairs + 2 * (low % 100), 2);
 }
 
-// Adds the digits of a number split at its point, |value| = whole +
-// part / 10^decimals. Right to left, each digit stored once where it stays:
-// the decimals end the buffer (a chunk's leading zeros fill what lies
-// before them), then the point, the whole part and the sign.
-void appendDigits(std::string &out, bool negative, uint64_t whole, uint64_t part, int decimals) {
+// A number's digits, as they end its buffer.
+struct Digits {
   char buffer[48];
-  char *const end = buffer + sizeof buffer;
+  const char *start = buffer + sizeof buffer;
+  std::string_view text() const { return {start, static_cast<size_t>(buffer + sizeof buffer - start)}; }
+};
+
+// The digits of a number split at its point, |value| = whole + part /
+// 10^decimals. Right to left, each digit stored once: the decimals end the
+// buffer (a chunk's leading zeros fill what lies before them), then the
+// point, the whole part and the sign.
+void setDigits(Digits &digits, bool negative, uint64_t whole, uint64_t part, int decimals) {
+  char *const end = digits.buffer + sizeof digits.buffer;
   char *start = end - decimals;
   if (decimals > 2) {
     for (char *chunk = end - 8; chunk + 8 > start; chunk -= 8, part /= 100000000)
@@ -63,16 +72,15 @@ void appendDigits(std::string &out, bool negative, uint64_t whole, uint64_t part
     *--start = static_cast<char>('0' + whole);
   }
   if (negative) *--start = '-';
-  out.append(start, static_cast<size_t>(end - start));
+  digits.start = start;
 }
 
 // The usual number, a place or a heading, in plain double arithmetic: the
 // product with the power of ten is within a quarter of a thousandth of the
 // exact one below 2^42, so it rounds as the exact one does unless it lies
-// that close to a half. False, with nothing written, for any other value.
-bool appendPlainFixed(std::string &out, double value, int decimals) {
+// that close to a half. False for any other value.
+inline bool plainDigits(Digits &digits, double value, int decimals) {
   // Every power of ten up to 10^18 is exact as a double.
-  if (decimals < 0 || decimals > kMostDecimals) return false;
   const double magnitude = std::fabs(value);
   const double scaled = magnitude * static_cast<double>(kPowersOfTen[decimals]);
   if (!(scaled < 0x1p42)) return false;
@@ -87,23 +95,22 @@ bool appendPlainFixed(std::string &out, double value, int decimals) {
     ++whole;
     part -= kPowersOfTen[decimals];
   }
-  appendDigits(out, std::signbit(value), whole, part, decimals);
+  setDigits(digits, std::signbit(value), whole, part, decimals);
   return true;
 }
 
 // printf's digits for the common case, in whole numbers: a double is an
 // integer times a power of two, so value * 10^decimals rounds exactly as
 // printf rounds it (to the nearest, ties to even) without the general
-// algorithm's long arithmetic. False, with nothing written, for a value
-// not finite or of 2^53 or more, more than 18 decimals, or digits that do
-// not fit in 64 bits.
-bool appendSmallFixed(std::string &out, double value, int decimals) {
+// algorithm's long arithmetic. False for a value not finite or of 2^53 or
+// more, or digits that do not fit in 64 bits.
+bool smallDigits(Digits &digits, double value, int decimals) {
 #ifndef __SIZEOF_INT128__
   // A 32-bit target has no 128-bit integers: the general algorithm does it.
-  (void)out, (void)value, (void)decimals;
+  (void)digits, (void)value, (void)decimals;
   return false;
 #else
-  if (decimals < 0 || decimals > kMostDecimals || !(std::fabs(value) < 0x1p53)) return false;
+  if (!(std::fabs(value) < 0x1p53)) return false;
   const uint64_t bits = std::bit_cast<uint64_t>(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
@@ -125,24 +132,41 @@ bool appendSmallFixed(std::string &out, double value, int decimals) {
   if ((rounded >> 64) != 0) return false;
   const uint64_t units = static_cast<uint64_t>(rounded);
   const uint64_t whole = units / kPowersOfTen[decimals];
-  appendDigits(out, std::signbit(value), whole, units - whole * kPowersOfTen[decimals], decimals);
+  setDigits(digits, std::signbit(value), whole, units - whole * kPowersOfTen[decimals], decimals);
   return true;
 #endif
 }
 
+// The digits of the common cases; false for the general algorithm's.
+inline bool fastDigits(Digits &digits, double value, int decimals) {
+  return decimals >= 0 && decimals <= kMostDecimals &&
+         (plainDigits(digits, value, decimals) || smallDigits(digits, value, decimals));
+}
+
 }  // namespace
 
-void appendPrintfFixed(std::string &out, double value, int decimals) {
-  if (appendPlainFixed(out, value, decimals) || appendSmallFixed(out, value, decimals)) return;
+char *writePrintfFixed(char *to, double value, int decimals) {
+  Digits digits;
+  if (fastDigits(digits, value, decimals)) return copyPiece(to, digits.text());
   // std::to_chars rounds as printf does and spells infinities and NaNs
-  // alike.
-  char buffer[128];
-  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  if (r.ec == std::errc()) {
-    out.append(buffer, static_cast<size_t>(r.ptr - buffer));
+  // alike. The room holds the longest: 309 digits, the point, the
+  // decimals and the sign.
+  return std::to_chars(to, to + kFixedRoom, value, std::chars_format::fixed, decimals).ptr;
+}
+
+void appendPrintfFixed(std::string &out, double value, int decimals) {
+  Digits digits;
+  if (fastDigits(digits, value, decimals)) {
+    out += digits.text();
     return;
   }
-  // Too long for the buffer: up to 309 digits before the point.
+  if (decimals >= 0 && decimals <= kMostFixedDecimals) {
+    char room[kFixedRoom];
+    out.append(room, static_cast<size_t>(writePrintfFixed(room, value, decimals) - room));
+    return;
+  }
+  // More decimals than a double holds: the general algorithm, in room
+  // for up to 309 digits before the point.
   std::vector<char> wide(320 + static_cast<size_t>(std::max(decimals, 0)));
   const std::to_chars_result w = std::to_chars(wide.data(), wide.data() + wide.size(), value, std::chars_format::fixed, decimals);
   out.append(wide.data(), static_cast<size_t>(w.ptr - wide.data()));

@@ -185,7 +185,8 @@ TEST(BigWorld, HundredThousandVessels) {
 TEST(FixedDigits, AsPrintfWritesThem) {
   const double kEdges[] = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.05, 0.15, 0.125, 0.0000000005, 1e-300,
                            4.9e-324, 0x1p52, 0x1p53 - 1, 0x1p53, 1e17, 1e300, 359.99999999995,
-                           -0.3016242650, 274.96, 9.9999999995, 0.999, 123456789012.5, 18446744.073709551615, std::numeric_limits<double>::infinity(), std::nan("")};
+                           -0.3016242650, 274.96, 9.9999999995, 0.999, 123456789012.5, 18446744.073709551615, -std::numeric_limits<double>::max(),
+                           std::numeric_limits<double>::infinity(), std::nan("")};
   std::uint64_t seed = 88172645463325252u;
   auto next = [&seed] { return seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17; };
   auto check = [](double value, int decimals) {

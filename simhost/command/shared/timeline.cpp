@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string_view>
 #include <vector>
 
 #include "shared/key_chords.h"
 #include "shared/numbers.h"
+#include "world/fixed_digits.h"
 
 namespace simhost::command {
 
@@ -61,13 +63,13 @@ std::string line(double t, const std::string &kind, const std::string &what) {
 
 // "23.4730000 E": the degrees without their sign, then the side; what
 // rounds to zero is on the positive side.
-void appendCoordinate(std::string &text, double degrees, char positive, char negative) {
-  const size_t start = text.size();
-  appendPrintf(text, std::fabs(degrees), 7);
-  const bool roundsToZero = std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(),
-                                        [](char c) { return c == '0' || c == '.'; });
-  text += ' ';
-  text += degrees < 0 && !roundsToZero ? negative : positive;
+char *writeCoordinate(char *to, double degrees, char positive, char negative) {
+  char *const digits = to;
+  to = text::writePrintfFixed(to, std::fabs(degrees), 7);
+  const bool roundsToZero = std::all_of(digits, to, [](char c) { return c == '0' || c == '.'; });
+  *to++ = ' ';
+  *to++ = degrees < 0 && !roundsToZero ? negative : positive;
+  return to;
 }
 
 // What an injected fault struck, in the words of the fault verb.
@@ -431,11 +433,17 @@ std::string Timeline::hudChanges(double t, const Event &e) {
   return out;
 }
 
+char *writePlaceText(char *to, bool landed, double lon, double lat) {
+  const std::string_view words = landed ? "landed at " : "in flight at ";
+  to = std::copy(words.begin(), words.end(), to);
+  to = writeCoordinate(to, lon, 'E', 'W');
+  *to++ = ' ';
+  return writeCoordinate(to, lat, 'N', 'S');
+}
+
 void appendPlaceText(std::string &text, bool landed, double lon, double lat) {
-  text += landed ? "landed at " : "in flight at ";
-  appendCoordinate(text, lon, 'E', 'W');
-  text += ' ';
-  appendCoordinate(text, lat, 'N', 'S');
+  char place[kPlaceTextRoom];
+  text.append(place, static_cast<size_t>(writePlaceText(place, landed, lon, lat) - place));
 }
 
 std::string placeText(const Event &created) {

@@ -39,6 +39,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/event.h"
+#include "world/fixed_digits.h"
 
 namespace simhost::command {
 
@@ -76,6 +77,10 @@ private:
 std::string placeText(const Event &created);
 // The same from the event's three values, added to the end of text.
 void appendPlaceText(std::string &text, bool landed, double lon, double lat);
+// The same written at to, which has kPlaceTextRoom bytes of room; returns
+// the end. An account of a big world tells a hundred thousand places.
+constexpr size_t kPlaceTextRoom = 16 + 2 * (text::kFixedRoom + 3);
+char *writePlaceText(char *to, bool landed, double lon, double lat);
 
 // "[   12.3 s] " for a simulation time.
 std::string timelineStamp(double simTime);

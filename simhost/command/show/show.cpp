@@ -14,7 +14,9 @@
 #include "shared/object_name.h"
 #include "shared/plan.h"
 #include "shared/timeline.h"
+#include "show/account_text.h"
 #include "simulation.h"
+#include "world/fixed_digits.h"
 #include "world/text.h"
 #include "world/vessel_state.h"
 #include "world/world.h"
@@ -26,14 +28,14 @@ namespace {
 // The names of the left column, and the width that lines up the right one.
 constexpr size_t kLabelWidth = 13;
 
-// The account is gathered in one string and handed to the stream in pieces of
-// about this size: a world of a hundred thousand vessels gives tens of
-// megabytes, and room made once for a piece is all the memory it touches.
-constexpr size_t kWrittenPiece = size_t{256} << 10;
+// A place, or three coordinates and their words, fit in the room a line
+// of the account is written in.
+static_assert(kPlaceTextRoom <= AccountText::kRoom && 3 * (text::kFixedRoom + 2) + 32 <= AccountText::kRoom);
 
 class ScenarioShow {
 public:
-  ScenarioShow(const ScenarioPlace &place, std::ostream &out, std::ostream &err) : place(place), out(out), err(err) {}
+  ScenarioShow(const ScenarioPlace &place, std::ostream &out, std::ostream &err)
+      : place(place), err(err), account(out) {}
 
   int show(const std::vector<std::string> &wanted) {
     Simulation sim(place.root);
@@ -59,14 +61,10 @@ public:
       focusName = focus->name;
       focusFrame = viewFrame(*currentHost(), *focus);
     }
-    account.reserve(kWrittenPiece + kWrittenPiece / 8);
     header();
-    for (OBJHANDLE vessel : vessels) {
-      showVessel(sim, vessel);
-      writeFullPieces();
-    }
+    for (OBJHANDLE vessel : vessels) showVessel(sim, vessel);
     for (const HeldShip *ship : held) showHeld(*ship);
-    writeAll();
+    account.writeOut();
     return drawMap(sim) ? kRunOk : kRunFailed;
   }
 
@@ -88,9 +86,9 @@ private:
   }
 
   const ScenarioPlace &place;
-  std::ostream &out;
   std::ostream &err;
-  std::string account;  // what is told and not yet written to out
+  AccountText account;
+  std::string mass;  // a vessel's empty mass, in room kept from one to the next
   const World *world = nullptr;
   std::string focusName;  // empty: none in focus
   ViewFrame focusFrame;  // the focus vessel's, once for all vessels
@@ -107,35 +105,25 @@ private:
     loadEvents.push_back(told.substr(std::min(stamp, told.size())));
   }
 
-  void writeFullPieces() {
-    if (account.size() < kWrittenPiece) return;
-    writeAll();
-  }
-
-  void writeAll() {
-    out.write(account.data(), static_cast<std::streamsize>(account.size()));
-    account.clear();
-  }
-
-  // "  empty mass   " : the label, in its column, added at once: an
-  // account of a big world writes seven of them a vessel.
+  // "  empty mass   " : the label, in its column: an account of a big
+  // world writes seven of them a vessel.
   void label(std::string_view name) {
     constexpr size_t kColumn = 2 + kLabelWidth;
     if (name.size() >= kLabelWidth) {
-      account.append(2, ' ');
-      account += name;
+      account.add("  ");
+      account.add(name);
       return;
     }
-    char column[kColumn];
+    char *column = account.room();
     std::memset(column, ' ', kColumn);
     std::memcpy(column + 2, name.data(), name.size());
-    account.append(column, kColumn);
+    account.took(column + kColumn);
   }
 
   void labelled(std::string_view name, std::string_view value) {
     label(name);
-    account += value;
-    account += '\n';
+    account.add(value);
+    account.add('\n');
   }
 
   const HeldShip *heldNamed(const std::string &name) const {
@@ -176,18 +164,18 @@ private:
 
   void header() {
     const size_t count = world->count();
-    account += "simhost: scenario " + place.shown + " on the simulator tree " + place.root + ", loaded, not run\n";
-    account += "  " + std::to_string(count) + (count == 1 ? " vessel" : " vessels");
-    account += focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName;
-    account += '\n';
+    account.add("simhost: scenario " + place.shown + " on the simulator tree " + place.root + ", loaded, not run\n");
+    account.add("  " + std::to_string(count) + (count == 1 ? " vessel" : " vessels"));
+    account.add(focusName.empty() ? std::string(", none in focus") : "; the focus vessel is " + focusName);
+    account.add('\n');
     size_t standIns = 0;
     for (const VesselRecord *v : world->vessels()) standIns += v->standIn ? 1 : 0;
     if (standIns > 0 || !read->held.empty())
-      account += "  kept as read: " + counted(standIns, "stand-in", "stand-ins") + " in the world, " +
-              counted(read->held.size(), "ship", "ships") + " held aside (not in the world)\n";
-    for (const std::string &told : loadEvents) account += "  while loading: " + told;
+      account.add("  kept as read: " + counted(standIns, "stand-in", "stand-ins") + " in the world, " +
+                  counted(read->held.size(), "ship", "ships") + " held aside (not in the world)\n");
+    for (const std::string &told : loadEvents) account.add("  while loading: " + told);
     for (const LoadNote &note : read->notes)
-      if (note.vessel.empty()) account += "  note: " + where(note) + note.text + '\n';
+      if (note.vessel.empty()) account.add("  note: " + where(note) + note.text + '\n');
   }
 
   static std::string counted(size_t n, const char *one, const char *many) {
@@ -206,7 +194,7 @@ private:
   }
 
   void showHeld(const HeldShip &ship) {
-    account += '\n' + ship.name + " (" + ship.className + ")\n";
+    account.add('\n' + ship.name + " (" + ship.className + ")\n");
     labelled("stands", "held as read, not in the world");
     showNotes(ship.name);
     for (size_t i = 1; i + 1 < ship.lines.size(); ++i) labelled(i == 1 ? "saves" : "", text::trim(ship.lines[i]));
@@ -218,9 +206,9 @@ private:
     // As the load's "created" event tells it, from the world once loaded.
     const Standing s = standingOf(*currentHost(), v, focusName.empty() ? nullptr : &focusFrame);
     label("stands");
-    appendPlaceText(account, s.landed, s.lon, s.lat);
+    account.took(writePlaceText(account.room(), s.landed, s.lon, s.lat));
     if (v.name == focusName) {
-      account += ", the focus vessel\n";
+      account.add(", the focus vessel\n");
       return;
     }
     if (!focusName.empty()) {
@@ -228,18 +216,18 @@ private:
       // No "-0.0" for what lies on an axis.
       for (double &x : d)
         if (std::fabs(x) < 0.05) x = 0;
-      account += ", ";
-      appendPrintf(account, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), 1);
-      account += " m from ";
-      account += focusName;
-      account += ", at (";
+      char *at = text::copyPiece(account.room(), ", ");
+      at = text::writePrintfFixed(at, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), 1);
+      account.took(text::copyPiece(at, " m from "));
+      account.add(focusName);
+      at = text::copyPiece(account.room(), ", at (");
       for (int i = 0; i < 3; ++i) {
-        if (i > 0) account += ", ";
-        appendPrintf(account, d[i], 1);
+        if (i > 0) at = text::copyPiece(at, ", ");
+        at = text::writePrintfFixed(at, d[i], 1);
       }
-      account += ") m of its frame";
+      account.took(text::copyPiece(at, ") m of its frame"));
     }
-    account += '\n';
+    account.add('\n');
   }
 
   // The name of the vessel behind a handle, whatever its length.
@@ -251,21 +239,25 @@ private:
   // Each attachment point: its id, which way it attaches, and to what.
   void showAttachments(VESSEL *v) {
     label("attachments");
-    const size_t start = account.size();
+    bool any = false;
     for (bool toParent : {true, false}) {
       for (DWORD i = 0; v != nullptr && i < v->AttachmentCount(toParent); ++i) {
         ATTACHMENTHANDLE point = v->GetAttachmentHandle(toParent, i);
         const char *id = v->GetAttachmentId(point);
         OBJHANDLE other = v->GetAttachmentStatus(point);
-        if (account.size() > start) account += "; ";
-        account += '"';
-        account += id != nullptr ? id : "";
-        account += toParent ? "\" to a parent" : "\" for a child";
-        account += other != nullptr ? ": " + nameOf(other) : std::string(" (free)");
+        account.add(any ? "; \"" : "\"");
+        account.add(id != nullptr ? id : "");
+        account.add(toParent ? "\" to a parent" : "\" for a child");
+        if (other != nullptr) {
+          account.add(": ");
+          account.add(nameOf(other));
+        } else {
+          account.add(" (free)");
+        }
+        any = true;
       }
     }
-    if (account.size() == start) account += "none";
-    account += '\n';
+    account.add(any ? "\n" : "none\n");
   }
 
   void showVessel(Simulation &sim, OBJHANDLE vessel) {
@@ -274,23 +266,33 @@ private:
     const VesselRecord *record = world->fromHandle(vessel);
     if (record == nullptr) return;
     VESSEL *v = oapiGetVesselInterface(vessel);
-    account += '\n';
-    account += record->name;
-    account += " (";
-    account += v != nullptr ? std::string_view(record->className) : std::string_view("?");
-    account += ")\n";
+    account.add('\n');
+    account.add(record->name);
+    account.add(" (");
+    account.add(v != nullptr ? std::string_view(record->className) : std::string_view("?"));
+    account.add(")\n");
     showStanding(*record);
     if (record->standIn) labelled("stand-in", "no Config/Vessels/" + std::string(record->className) + ".cfg; kept as read");
     showNotes(record->name);
     label("empty mass");
-    appendTrimmed(account, oapiGetEmptyMass(vessel), 3);
-    account += " kg\n";
+    mass.clear();
+    appendTrimmed(mass, oapiGetEmptyMass(vessel), 3);
+    account.add(mass);
+    account.add(" kg\n");
     showAttachments(v);
-    bool first = true;
-    sim.forEachBlockLine(vessel, [&](std::string_view line) {
-      labelled(first ? "saves" : "", line);
-      first = false;
-    });
+    std::string_view block;
+    if (sim.blockText(vessel, block)) showSaves(block);
+  }
+
+  // Each line of the block, trimmed, the first labelled.
+  void showSaves(std::string_view block) {
+    std::string_view name = "saves";
+    while (!block.empty()) {
+      const size_t end = std::min(block.find('\n'), block.size());
+      labelled(name, text::trim(block.substr(0, end)));
+      name = "";
+      block.remove_prefix(std::min(end + 1, block.size()));
+    }
   }
 };
 
