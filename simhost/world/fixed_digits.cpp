@@ -51,7 +51,7 @@ struct Digits {
 // 10^decimals. Right to left, each digit stored once: the decimals end the
 // buffer (a chunk's leading zeros fill what lies before them), then the
 // point, the whole part and the sign.
-void setDigits(Digits &digits, bool negative, uint64_t whole, uint64_t part, int decimals) {
+inline void setDigits(Digits &digits, bool negative, uint64_t whole, uint64_t part, int decimals) {
   char *const end = digits.buffer + sizeof digits.buffer;
   char *start = end - decimals;
   if (decimals > 2) {
@@ -137,10 +137,26 @@ bool smallDigits(Digits &digits, double value, int decimals) {
 #endif
 }
 
-// The digits of the common cases; false for the general algorithm's.
+// The digits of the common cases; false for the general algorithm's. The
+// decimals of a distance (1), a heading (6) and a place as shown (7) and as
+// saved (10) each have a copy of their own, their power of ten and their
+// chunks of eight known: a save or an account writes millions of them.
 inline bool fastDigits(Digits &digits, double value, int decimals) {
-  return decimals >= 0 && decimals <= kMostDecimals &&
-         (plainDigits(digits, value, decimals) || smallDigits(digits, value, decimals));
+  const auto fast = [&digits, value](int known) {
+    return plainDigits(digits, value, known) || smallDigits(digits, value, known);
+  };
+  switch (decimals) {
+    case 1:
+      return fast(1);
+    case 6:
+      return fast(6);
+    case 7:
+      return fast(7);
+    case 10:
+      return fast(10);
+    default:
+      return decimals >= 0 && decimals <= kMostDecimals && fast(decimals);
+  }
 }
 
 }  // namespace
