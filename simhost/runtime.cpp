@@ -10,10 +10,13 @@ Runtime::Runtime(std::string treeRoot) : ModuleHost(std::move(treeRoot)), classe
 
 Runtime::~Runtime() { deleteAllVessels(); }
 
-const CelestialBody *Runtime::loadBody(const std::string &name, std::string &error) {
+const CelestialBody *Runtime::loadBody(const std::string &name, std::string &error, bool &missing) {
+  missing = false;
   if (const CelestialBody *known = world.body(name)) return known;
   auto body = std::make_unique<CelestialBody>();
-  if (!readBodyFile(root, name, this, *body, error)) return nullptr;
+  const BodyFile read = readBodyFile(root, name, this, *body, error);
+  missing = read == BodyFile::Missing;
+  if (read != BodyFile::Read) return nullptr;
   return addBody(std::move(body));
 }
 

@@ -68,8 +68,8 @@ public:
 
   // ---- bodies: each read from the tree's Config/<Name>.cfg at its first use
   // The body of that name; null with the reason when the tree has no file
-  // for it or its file is faulty.
-  const CelestialBody *loadBody(const std::string &name, std::string &error);
+  // for it (missing set) or its file is faulty.
+  const CelestialBody *loadBody(const std::string &name, std::string &error, bool &missing);
   // The first body the run read; null before any.
   const CelestialBody *firstBody() const {
     return world.bodies().empty() ? nullptr : world.bodies().front().get();

@@ -55,10 +55,11 @@ bool RunTarget::classFileMissing(const std::string &className) {
 
 bool RunTarget::readBodyOf(const ShipPlace &place, std::string &why) {
   std::string error;
-  if (place.body.empty() || rt_.loadBody(place.body, error)) return true;
+  bool missing = false;
+  if (place.body.empty() || rt_.loadBody(place.body, error, missing)) return true;
   // A tree without the body's file holds the ship as read; a faulty file is
   // the user's to mend.
-  if (error.rfind("no ", 0) == 0) return true;
+  if (missing) return true;
   why = rt_.root + "/" + error;
   for (char &c : why) c = c == '\\' ? '/' : c;
   return false;

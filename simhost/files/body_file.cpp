@@ -20,18 +20,18 @@ struct BodyKey {
 
 }  // namespace
 
-bool readBodyFile(const std::string &root, const std::string &name, FileGate *gate, CelestialBody &body,
-                  std::string &error) {
+BodyFile readBodyFile(const std::string &root, const std::string &name, FileGate *gate, CelestialBody &body,
+                      std::string &error) {
   const std::string simPath = "Config\\" + name + ".cfg";
   const std::string path = name.empty() ? "" : resolvePath(root, simPath);
   if (path.empty()) {
     error = "no " + simPath;
-    return false;
+    return BodyFile::Missing;
   }
   std::ifstream in(path);
   if (!in || (gate && gate->openFails(path))) {
     error = simPath + " cannot be opened";
-    return false;
+    return BodyFile::Faulty;
   }
   body.name = name;
   body.file = simPath;
@@ -52,7 +52,7 @@ bool readBodyFile(const std::string &root, const std::string &name, FileGate *ga
       if (!text::parseNumbers(value, k.value, k.count) || (k.positive && !(*k.value > 0))) {
         error = simPath + ":" + std::to_string(number) + ": " + k.name + " needs " +
                 (k.count == 1 ? (k.positive ? "a positive number" : "a number") : "three numbers");
-        return false;
+        return BodyFile::Faulty;
       }
       k.seen = true;
     }
@@ -61,11 +61,11 @@ bool readBodyFile(const std::string &root, const std::string &name, FileGate *ga
     if (k.positive && !k.seen) {
       error = simPath + ": no " + k.name + " (simhost needs the body's " +
               (k.value == &body.radius ? "mean radius in m)" : "mass in kg)");
-      return false;
+      return BodyFile::Faulty;
     }
   body.gm = kGravitationalConstant * body.mass;
   body.position = _V(position[0], position[1], position[2]);
-  return true;
+  return BodyFile::Read;
 }
 
 }  // namespace simhost

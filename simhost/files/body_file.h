@@ -14,9 +14,13 @@
 
 namespace simhost {
 
-// Reads the body of that name from the tree; false with "FILE:LINE: what"
-// (or what is missing) in error.
-bool readBodyFile(const std::string &root, const std::string &name, FileGate *gate, CelestialBody &body,
-                  std::string &error);
+// What reading a body's file came to: a tree may lack the file, which is
+// no fault of the file.
+enum class BodyFile { Read, Missing, Faulty };
+
+// Reads the body of that name from the tree: Missing with the file's name
+// in error when the tree has none, Faulty with "FILE:LINE: what".
+BodyFile readBodyFile(const std::string &root, const std::string &name, FileGate *gate, CelestialBody &body,
+                      std::string &error);
 
 }  // namespace simhost
