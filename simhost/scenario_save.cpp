@@ -99,12 +99,7 @@ std::string_view blockText(Runtime &rt, VesselRecord &v) {
 
 std::vector<std::string> blockLines(Runtime &rt, VesselRecord &v) {
   std::vector<std::string> lines;
-  std::string_view rest = blockText(rt, v);
-  while (!rest.empty()) {
-    const size_t end = std::min(rest.find('\n'), rest.size());
-    lines.emplace_back(text::trim(rest.substr(0, end)));
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
+  for (std::string_view rest = blockText(rt, v); !rest.empty();) lines.emplace_back(text::takeLine(rest));
   return lines;
 }
 

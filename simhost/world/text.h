@@ -4,6 +4,7 @@
 // zero).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,14 @@ inline std::string_view trim(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// The first line of rest, trimmed, taken off rest with its '\n'.
+inline std::string_view takeLine(std::string_view &rest) {
+  const size_t end = std::min(rest.find('\n'), rest.size());
+  const std::string_view line = trim(rest.substr(0, end));
+  rest.remove_prefix(std::min(end + 1, rest.size()));
+  return line;
 }
 
 // n bytes, sizeof(Word) to twice that, as two words that may overlap.

@@ -7,8 +7,6 @@
 
 namespace simhost::command {
 
-void appendPrintf(std::string &text, double value, int decimals) { text::appendPrintfFixed(text, value, decimals); }
-
 void appendFixed(std::string &text, double value, int decimals) { text::appendFixed(text, value, decimals); }
 
 void appendTrimmed(std::string &text, double value, int maxDecimals) {

@@ -18,8 +18,4 @@ std::string trimmed(double value, int maxDecimals);
 void appendFixed(std::string &text, double value, int decimals);
 void appendTrimmed(std::string &text, double value, int maxDecimals);
 
-// The digits exactly as printf's "%.*f" writes them, "-0.0" included,
-// added to the end of text.
-void appendPrintf(std::string &text, double value, int decimals);
-
 }  // namespace simhost::command

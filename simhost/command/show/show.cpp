@@ -286,13 +286,7 @@ private:
 
   // Each line of the block, trimmed, the first labelled.
   void showSaves(std::string_view block) {
-    std::string_view name = "saves";
-    while (!block.empty()) {
-      const size_t end = std::min(block.find('\n'), block.size());
-      labelled(name, text::trim(block.substr(0, end)));
-      name = "";
-      block.remove_prefix(std::min(end + 1, block.size()));
-    }
+    for (std::string_view name = "saves"; !block.empty(); name = "") labelled(name, text::takeLine(block));
   }
 };
 
